@@ -1,0 +1,51 @@
+# The whole set-up, build and test of the project. `make test` on a fresh Debian machine
+# installs what is missing, builds the three trees and runs every test tier.
+
+JOBS ?= $(shell nproc)
+BUILD := build
+WINENV := scripts/winenv
+CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
+
+.PHONY: all deps native win32 win64 test test-native test-win32 test-win64 fuzz clean
+
+all: native win32 win64
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/native/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+
+$(BUILD)/win32/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=MinSizeRel \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+
+$(BUILD)/win64/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD)/win64 -DCMAKE_BUILD_TYPE=MinSizeRel \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+
+native win32 win64: %: $(BUILD)/%/CMakeCache.txt
+	cmake --build $(BUILD)/$* -j $(JOBS)
+
+test-native: native
+	ctest --test-dir $(BUILD)/native $(CTEST_FLAGS)
+
+# The Windows trees run under Wine; the environment is started for the run and stopped after it,
+# whatever the outcome.
+test-win32 test-win64: test-%: %
+	@$(WINENV) up
+	@status=0; ctest --test-dir $(BUILD)/$* $(CTEST_FLAGS) || status=$$?; $(WINENV) down; exit $$status
+
+test: deps
+	@$(MAKE) --no-print-directory native win32 win64
+	@$(MAKE) --no-print-directory test-native
+	@$(WINENV) up
+	@status=0; \
+	  ctest --test-dir $(BUILD)/win32 $(CTEST_FLAGS) || status=$$?; \
+	  ctest --test-dir $(BUILD)/win64 $(CTEST_FLAGS) || status=$$?; \
+	  $(WINENV) down; exit $$status
+
+clean:
+	-$(WINENV) down
+	rm -rf $(BUILD)

@@ -1,0 +1,45 @@
+# Helpers shared by every folder of the project.
+
+set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+# portable_library(NAME SOURCES... [DEPENDS libs...])
+# Code without Win32, built into every tree. The native tree also builds NAME-san, the same
+# sources with sanitizers, for the native tests; NAME itself stays plain for the builder.
+function(portable_library name)
+  cmake_parse_arguments(PL "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${PL_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${PL_DEPENDS})
+  if(TREE STREQUAL native)
+    add_library(${name}-san STATIC ${PL_SOURCES})
+    target_include_directories(${name}-san PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_compile_options(${name}-san PRIVATE ${SANITIZE_FLAGS})
+    list(TRANSFORM PL_DEPENDS APPEND -san OUTPUT_VARIABLE san_deps)
+    target_link_libraries(${name}-san PUBLIC ${san_deps})
+  endif()
+endfunction()
+
+# unit_test(NAME SOURCES... DEPENDS libs... [TIMEOUT seconds])
+# A GoogleTest program. Natively it is sanitized and linked against the -san libraries; in the
+# Windows trees CTest runs it under Wine and lists its cases at test time, so building never
+# needs Wine or a display.
+function(unit_test name)
+  cmake_parse_arguments(UT "" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
+  if(NOT UT_TIMEOUT)
+    set(UT_TIMEOUT 60)
+  endif()
+  add_executable(${name} ${UT_SOURCES})
+  if(TREE STREQUAL native)
+    list(TRANSFORM UT_DEPENDS APPEND -san OUTPUT_VARIABLE deps)
+    target_compile_options(${name} PRIVATE ${SANITIZE_FLAGS})
+    target_link_options(${name} PRIVATE ${SANITIZE_FLAGS})
+    target_link_libraries(${name} PRIVATE ${deps} GTest::gtest_main)
+    gtest_discover_tests(${name} NO_PRETTY_VALUES PROPERTIES TIMEOUT ${UT_TIMEOUT} LABELS unit)
+  else()
+    target_link_libraries(${name} PRIVATE ${UT_DEPENDS} GTest::gtest_main)
+    # The emulator stops a program that outlives the test's time, with all it started.
+    math(EXPR run_limit "${UT_TIMEOUT} - 5")
+    gtest_discover_tests(${name} NO_PRETTY_VALUES DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES TIMEOUT ${UT_TIMEOUT} LABELS unit ENVIRONMENT WINE_RUN_TIMEOUT=${run_limit})
+  endif()
+endfunction()

@@ -1,0 +1,18 @@
+// What the portable text code asks of the system it runs on. The Windows build answers with the
+// system's own ANSI upper-casing, locale separators and clock; the native build with the "C"
+// locale equivalents, so the portable code and its tests run unchanged on both sides.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Days since 30 December 1899 00:00, the time of day as the fraction.
+using TDateTime = double;
+
+std::string AnsiUpperCase(std::string text);
+std::string LocaleDateSeparator();
+std::string LocaleTimeSeparator();
+TDateTime LocalNow();
+std::uint32_t CurrentProcessId();
+// The raw command line of the running program, its path included.
+std::string ProgramCommandLine();
