@@ -8,7 +8,13 @@
 //       a quit message ends it with its wParam as exit code, after "quit WPARAM".
 //   procapp.exe windowless INFOFILE [LIFETIME_MS]
 //       no windows at all; exit code 0 when its time is up.
+//   procapp.exe controls INFOFILE [LIFETIME_MS]
+//       a visible window "ProcApp controls" with a progress bar (range 10 to 250, position 40),
+//       a button "&Press" (id 101) that appends "clicked 101" when pressed, and an edit control
+//       (id 102, focused) that appends "key VK" for every key pressed in it; a close request
+//       ends it with exit code 3.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +41,10 @@ LRESULT CALLBACK AppProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         AppendInfo("close " + std::to_string(wParam) + " " + std::to_string(lParam) + "\n");
         PostQuitMessage(3);
         return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            AppendInfo("clicked " + std::to_string(LOWORD(wParam)) + "\n");
+        return 0;
     case WM_TIMER:
         PostQuitMessage(0);
         return 0;
@@ -53,6 +63,16 @@ HWND MakeWindow(const char* className, const char* title, DWORD style, HWND owne
     return CreateWindowExA(0, className, title, style, 100, 100, 300, 120, owner, nullptr, wc.hInstance, nullptr);
 }
 
+int MessageLoop()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
 int RunOwner(UINT lifetime)
 {
     const HWND owner = MakeWindow("ProcAppOwner", "", WS_OVERLAPPED, nullptr);
@@ -60,14 +80,40 @@ int RunOwner(UINT lifetime)
     AppendInfo("pid=" + std::to_string(GetCurrentProcessId()) + "\nowner=" + Handle(owner) + "\ndialog=" +
                Handle(dialog) + "\nready\n");
     SetTimer(owner, 1, lifetime, nullptr);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    if (msg.message == WM_QUIT && msg.wParam != 0 && msg.wParam != 3)
-        AppendInfo("quit " + std::to_string(msg.wParam) + "\n");
-    return static_cast<int>(msg.wParam);
+    const int code = MessageLoop();
+    if (code != 0 && code != 3)
+        AppendInfo("quit " + std::to_string(code) + "\n");
+    return code;
+}
+
+WNDPROC editProc = nullptr;
+
+LRESULT CALLBACK KeyRecordingEdit(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN)
+        AppendInfo("key " + std::to_string(wParam) + "\n");
+    return CallWindowProcA(editProc, window, message, wParam, lParam);
+}
+
+int RunControls(UINT lifetime)
+{
+    InitCommonControls();
+    const HWND window = MakeWindow("ProcAppControls", "ProcApp controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 10, 10, 270, 16, window,
+                                     reinterpret_cast<HMENU>(100), instance, nullptr);
+    SendMessageA(bar, PBM_SETRANGE32, 10, 250);
+    SendMessageA(bar, PBM_SETPOS, 40, 0);
+    CreateWindowExA(0, "BUTTON", "&Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 34, 80, 24, window,
+                    reinterpret_cast<HMENU>(101), instance, nullptr);
+    const HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE, 100, 34, 180, 24, window,
+                                      reinterpret_cast<HMENU>(102), instance, nullptr);
+    editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeyRecordingEdit)));
+    SetForegroundWindow(window);
+    SetFocus(edit);
+    AppendInfo("pid=" + std::to_string(GetCurrentProcessId()) + "\nwindow=" + Handle(window) + "\nready\n");
+    SetTimer(window, 1, lifetime, nullptr);
+    return MessageLoop();
 }
 
 int RunWindowless(UINT lifetime)
@@ -88,6 +134,8 @@ int main(int argc, char** argv)
     const UINT lifetime = argc > 3 ? static_cast<UINT>(std::strtoul(argv[3], nullptr, 10)) : 60000;
     if (mode == "owner")
         return RunOwner(lifetime);
+    if (mode == "controls")
+        return RunControls(lifetime);
     if (mode == "windowless")
         return RunWindowless(lifetime);
     return 2;

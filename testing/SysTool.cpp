@@ -11,6 +11,10 @@
 //   systool.exe selfremove REMOVEFOLDER SHORTNAMES           0 or 1 each; schedules and ends
 //   systool.exe debug TEXT                                   TEXT as one line of debug output
 //   systool.exe runlog MESSAGE [INDENT]                      log path and thread id, then logs
+//   systool.exe shortpath PATH                               the 8.3 form, empty when missing
+//   systool.exe tempfolder                                   the temporary folder
+//   systool.exe deletetree FOLDER [clear]                    TRUE or FALSE
+//   systool.exe findfile FOLDER NAME                         the path found, empty for none
 //
 // --toolhelp makes the process search use the Windows 9x process list.
 #include "Files.h"
@@ -98,6 +102,14 @@ int Run(const std::vector<std::string>& args)
         WriteRunLog(path);
         return 0;
     }
+    if (command == "shortpath")
+        return Print(ShortPathName(path)), 0;
+    if (command == "findfile" && args.size() > 2)
+        return Print(FindFileInTree(path, args[2])), 0;
+    if (command == "deletetree")
+        return Print(BoolText(DeleteFolderTree(path, args.size() > 2 && args[2] == "clear"))), 0;
+    if (command == "tempfolder")
+        return Print(TempFolder(false)), 0;
     std::fputs("systool: unknown command or missing argument\n", stderr);
     return 2;
 }
