@@ -337,18 +337,13 @@ int main(int argc, char** argv)
         std::fputs("usage: guiprobe list|show|click|key|close|wait [selector] [options]\n", stderr);
         return 2;
     }
-    if (o.command == "list")
-        return List(o);
-    if (o.command == "show")
-        return Show(o);
-    if (o.command == "click")
-        return Click(o);
-    if (o.command == "key")
-        return Key(o);
-    if (o.command == "close")
-        return Close(o);
-    if (o.command == "wait")
-        return Wait(o);
+    const struct {
+        const char* name;
+        int (*run)(const Options&);
+    } commands[] = {{"list", List}, {"show", Show}, {"click", Click}, {"key", Key}, {"close", Close}, {"wait", Wait}};
+    for (const auto& command : commands)
+        if (o.command == command.name)
+            return command.run(o);
     std::fputs("guiprobe: unknown command\n", stderr);
     return 2;
 }

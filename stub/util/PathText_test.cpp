@@ -4,81 +4,70 @@
 
 namespace {
 
+// Every shaping function here takes a path and a flag.
+using PathShaper = std::string (*)(std::string_view, bool);
+
 struct PathCase {
+    PathShaper shape;
+    const char* name;
     const char* path;
     bool flag;
     const char* expected;
 };
 
-void PrintTo(const PathCase& c, std::ostream* os) { *os << '"' << c.path << "\" flag " << c.flag; }
+void PrintTo(const PathCase& c, std::ostream* os) { *os << c.name << "(\"" << c.path << "\", " << c.flag << ")"; }
 
-class FileNameWithoutExtCase : public testing::TestWithParam<PathCase> {};
-TEST_P(FileNameWithoutExtCase, DropsExtensions)
+class PathShaping : public testing::TestWithParam<PathCase> {};
+TEST_P(PathShaping, GivesExpectedPath)
 {
-    EXPECT_EQ(FileNameWithoutExt(GetParam().path, GetParam().flag), GetParam().expected);
+    const PathCase& c = GetParam();
+    EXPECT_EQ(c.shape(c.path, c.flag), c.expected);
 }
-INSTANTIATE_TEST_SUITE_P(Paths, FileNameWithoutExtCase, testing::Values(
-    PathCase{"C:\\x\\setup.tar.gz", false, "setup.tar"},
-    PathCase{"C:\\x\\setup.tar.gz", true, "setup"},
-    PathCase{"C:\\dir.d\\readme", false, "readme"},   // a dot in the folder is no extension
-    PathCase{"setup.exe", false, "setup"},
-    PathCase{"C:setup.exe", false, "setup"},
-    PathCase{"", true, ""}));
 
-class DriveRootOfCase : public testing::TestWithParam<PathCase> {};
-TEST_P(DriveRootOfCase, GivesRoot)
-{
-    EXPECT_EQ(DriveRootOf(GetParam().path, GetParam().flag), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Paths, DriveRootOfCase, testing::Values(
-    PathCase{"C:/data/x", false, "C:\\data"},
-    PathCase{"C:/data/x", true, "C:\\"},
-    PathCase{"d:\\data", true, "D:\\"},
-    PathCase{"C:\\data", false, "C:\\data"},   // no separator after the fourth character
-    PathCase{"C:\\", false, "C:\\"},
-    PathCase{"e:", false, "E:\\"},             // shorter than three characters
-    PathCase{"\\\\srv\\share\\x", false, "\\\\srv"},
-    PathCase{"", true, ""},
-    PathCase{"", false, ""}));
+#define CASE(f, ...) PathCase{f, #f, __VA_ARGS__}
 
-class SetTrailingBackslashCase : public testing::TestWithParam<PathCase> {};
-TEST_P(SetTrailingBackslashCase, EndsInExactlyOneOrNone)
-{
-    EXPECT_EQ(SetTrailingBackslash(GetParam().path, GetParam().flag), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Paths, SetTrailingBackslashCase, testing::Values(
-    PathCase{"C:\\", false, "C:"},
-    PathCase{"C:\\", true, "C:\\"},
-    PathCase{"C:\\temp", true, "C:\\temp\\"},
-    PathCase{"C:\\temp\\", true, "C:\\temp\\"},
-    PathCase{"C:\\temp\\", false, "C:\\temp"},
-    PathCase{"C:", true, "C:\\"},
-    PathCase{"a\\", false, "a\\"},             // two characters are never shortened
-    PathCase{"", true, "\\"}));
+INSTANTIATE_TEST_SUITE_P(FileNames, PathShaping, testing::Values(
+    CASE(FileNameWithoutExt, "C:\\x\\setup.tar.gz", false, "setup.tar"),
+    CASE(FileNameWithoutExt, "C:\\x\\setup.tar.gz", true, "setup"),
+    CASE(FileNameWithoutExt, "C:\\dir.d\\readme", false, "readme"),   // a dot in the folder is no extension
+    CASE(FileNameWithoutExt, "setup.exe", false, "setup"),
+    CASE(FileNameWithoutExt, "C:setup.exe", false, "setup"),
+    CASE(FileNameWithoutExt, "", true, "")));
 
-struct CollapseCase {
-    const char* path;
-    bool removeTrailing;
-    const char* expected;
-};
-void PrintTo(const CollapseCase& c, std::ostream* os) { *os << '"' << c.path << "\" " << c.removeTrailing; }
+INSTANTIATE_TEST_SUITE_P(DriveRoots, PathShaping, testing::Values(
+    CASE(DriveRootOf, "C:/data/x", false, "C:\\data"),
+    CASE(DriveRootOf, "C:/data/x", true, "C:\\"),
+    CASE(DriveRootOf, "d:\\data", true, "D:\\"),
+    CASE(DriveRootOf, "C:\\data", false, "C:\\data"),   // no separator after the fourth character
+    CASE(DriveRootOf, "C:\\", false, "C:\\"),
+    CASE(DriveRootOf, "e:", false, "E:\\"),             // shorter than three characters
+    CASE(DriveRootOf, "\\\\srv\\share\\x", false, "\\\\srv"),
+    CASE(DriveRootOf, "", true, ""),
+    CASE(DriveRootOf, "", false, "")));
 
-class CollapseBackslashesCase : public testing::TestWithParam<CollapseCase> {};
-TEST_P(CollapseBackslashesCase, LeavesSingleSeparators)
-{
-    EXPECT_EQ(CollapseBackslashes(GetParam().path, GetParam().removeTrailing), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Paths, CollapseBackslashesCase, testing::Values(
-    CollapseCase{"C:\\a\\\\b", false, "C:\\a\\b"},
-    CollapseCase{"C:\\a\\\\\\\\b\\\\c", false, "C:\\a\\b\\c"},
-    CollapseCase{"C:\\\\a", false, "C:\\a"},
-    CollapseCase{"\\\\srv\\\\share", false, "\\\\srv\\share"}, // the UNC pair stays
-    CollapseCase{"\\\\\\srv", false, "\\\\srv"},
-    CollapseCase{"C:\\a\\", true, "C:\\a"},
-    CollapseCase{"C:\\a\\\\", false, "C:\\a\\\\"},        // the last pair is never looked at
-    CollapseCase{"C:\\a\\\\", true, "C:\\a\\"},
-    CollapseCase{"ab", false, "ab"},
-    CollapseCase{"\\", true, ""}));
+INSTANTIATE_TEST_SUITE_P(TrailingBackslashes, PathShaping, testing::Values(
+    CASE(SetTrailingBackslash, "C:\\", false, "C:"),
+    CASE(SetTrailingBackslash, "C:\\", true, "C:\\"),
+    CASE(SetTrailingBackslash, "C:\\temp", true, "C:\\temp\\"),
+    CASE(SetTrailingBackslash, "C:\\temp\\", true, "C:\\temp\\"),
+    CASE(SetTrailingBackslash, "C:\\temp\\", false, "C:\\temp"),
+    CASE(SetTrailingBackslash, "C:", true, "C:\\"),
+    CASE(SetTrailingBackslash, "a\\", false, "a\\"),             // two characters are never shortened
+    CASE(SetTrailingBackslash, "", true, "\\")));
+
+INSTANTIATE_TEST_SUITE_P(DoubledBackslashes, PathShaping, testing::Values(
+    CASE(CollapseBackslashes, "C:\\a\\\\b", false, "C:\\a\\b"),
+    CASE(CollapseBackslashes, "C:\\a\\\\\\\\b\\\\c", false, "C:\\a\\b\\c"),
+    CASE(CollapseBackslashes, "C:\\\\a", false, "C:\\a"),
+    CASE(CollapseBackslashes, "\\\\srv\\\\share", false, "\\\\srv\\share"), // the UNC pair stays
+    CASE(CollapseBackslashes, "\\\\\\srv", false, "\\\\srv"),
+    CASE(CollapseBackslashes, "C:\\a\\", true, "C:\\a"),
+    CASE(CollapseBackslashes, "C:\\a\\\\", false, "C:\\a\\\\"),        // the last pair is never looked at
+    CASE(CollapseBackslashes, "C:\\a\\\\", true, "C:\\a\\"),
+    CASE(CollapseBackslashes, "ab", false, "ab"),
+    CASE(CollapseBackslashes, "\\", true, "")));
+
+#undef CASE
 
 TEST(PathText, RemoveTrailingBackslash)
 {
