@@ -62,6 +62,13 @@ def test_deleted_program_file_matches_by_full_path_only(systool, start_app):
     assert systool("findprocess", short, "pathonly") == ["0"]
 
 
+def test_program_with_a_path_longer_than_256_characters_is_found(systool, start_app):
+    folders = "/".join(f"folder with a rather long name {i:02}" for i in range(8))
+    app = start_app(f"{folders}/app.exe")
+    assert len(app.path) > 256
+    assert systool("findprocess", app.path, "pathonly") == [str(app.pid)]
+
+
 def test_hidden_owner_window_is_the_main_window(systool, start_app, probe):
     app = start_app("owner/ownerapp.exe", mode="owner")
     dialog = probe.show(hwnd=app.info["dialog"])

@@ -2,7 +2,6 @@
 
 #include "Files.h"
 #include "KDebugCore.h"
-#include "PathText.h"
 #include "UtilsWin.h"
 
 #include <exception>

@@ -80,7 +80,7 @@ TEST(DebugOutput, WithoutViewerTextIsDropped)
 TEST(RunLog, LinesGoNextToTheProgramOnlyWhenEnabled)
 {
     const std::string path = RunLogPath();
-    EXPECT_EQ(path, ProgramFolder(true) + "X_stubsys_test.log");
+    EXPECT_EQ(path, ProgramFolder(true) + "X_kdebug_test.log");
     DeleteFileA(path.c_str());
     WriteRunLog("not enabled");
     EXPECT_FALSE(FileExists(path));
