@@ -5,8 +5,10 @@ JOBS ?= $(shell nproc)
 BUILD := build
 WINENV := scripts/winenv
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
+# Integration tests drive real Windows processes under Wine, inside the environment make started.
+PYTEST := WINENV_MANAGED=1 TZ=UTC /usr/bin/python3 -m pytest tests -q -p no:cacheprovider
 
-.PHONY: all deps native win32 win64 test test-native test-win32 test-win64 fuzz clean
+.PHONY: all deps native win32 win64 test test-native test-win32 test-win64 test-integration fuzz clean
 
 all: native win32 win64
 
@@ -37,6 +39,10 @@ test-win32 test-win64: test-%: %
 	@$(WINENV) up
 	@status=0; ctest --test-dir $(BUILD)/$* $(CTEST_FLAGS) || status=$$?; $(WINENV) down; exit $$status
 
+test-integration: win32
+	@$(WINENV) up
+	@status=0; $(PYTEST) || status=$$?; $(WINENV) down; exit $$status
+
 test: deps
 	@$(MAKE) --no-print-directory native win32 win64
 	@$(MAKE) --no-print-directory test-native
@@ -44,6 +50,7 @@ test: deps
 	@status=0; \
 	  ctest --test-dir $(BUILD)/win32 $(CTEST_FLAGS) || status=$$?; \
 	  ctest --test-dir $(BUILD)/win64 $(CTEST_FLAGS) || status=$$?; \
+	  $(PYTEST) || status=$$?; \
 	  $(WINENV) down; exit $$status
 
 clean:

@@ -19,14 +19,19 @@ function(portable_library name)
   endif()
 endfunction()
 
-# unit_test(NAME SOURCES... DEPENDS libs... [TIMEOUT seconds])
+# unit_test(NAME SOURCES... DEPENDS libs... [TIMEOUT seconds] [LOCK resource])
 # A GoogleTest program. Natively it is sanitized and linked against the -san libraries; in the
 # Windows trees CTest runs it under Wine and lists its cases at test time, so building never
-# needs Wine or a display.
+# needs Wine or a display. Cases of programs that share a LOCK never run at the same time (for
+# what is one per desktop, such as a window class that other processes look for).
 function(unit_test name)
-  cmake_parse_arguments(UT "" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(UT "" "TIMEOUT;LOCK" "SOURCES;DEPENDS" ${ARGN})
   if(NOT UT_TIMEOUT)
     set(UT_TIMEOUT 60)
+  endif()
+  set(lock_property)
+  if(UT_LOCK)
+    set(lock_property RESOURCE_LOCK ${UT_LOCK})
   endif()
   add_executable(${name} ${UT_SOURCES})
   if(TREE STREQUAL native)
@@ -34,12 +39,12 @@ function(unit_test name)
     target_compile_options(${name} PRIVATE ${SANITIZE_FLAGS})
     target_link_options(${name} PRIVATE ${SANITIZE_FLAGS})
     target_link_libraries(${name} PRIVATE ${deps} GTest::gtest_main)
-    gtest_discover_tests(${name} NO_PRETTY_VALUES PROPERTIES TIMEOUT ${UT_TIMEOUT} LABELS unit)
+    gtest_discover_tests(${name} NO_PRETTY_VALUES PROPERTIES TIMEOUT ${UT_TIMEOUT} LABELS unit ${lock_property})
   else()
     target_link_libraries(${name} PRIVATE ${UT_DEPENDS} GTest::gtest_main)
     # The emulator stops a program that outlives the test's time, with all it started.
     math(EXPR run_limit "${UT_TIMEOUT} - 5")
     gtest_discover_tests(${name} NO_PRETTY_VALUES DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-      PROPERTIES TIMEOUT ${UT_TIMEOUT} LABELS unit ENVIRONMENT WINE_RUN_TIMEOUT=${run_limit})
+      PROPERTIES TIMEOUT ${UT_TIMEOUT} LABELS unit ENVIRONMENT WINE_RUN_TIMEOUT=${run_limit} ${lock_property})
   endif()
 endfunction()

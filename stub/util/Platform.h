@@ -10,6 +10,8 @@
 using TDateTime = double;
 
 std::string AnsiUpperCase(std::string text);
+// True when the byte opens a double-byte character of the ANSI code page.
+bool IsLeadByte(char c);
 std::string LocaleDateSeparator();
 std::string LocaleTimeSeparator();
 TDateTime LocalNow();

@@ -13,6 +13,8 @@ std::string AnsiUpperCase(std::string text)
     return text;
 }
 
+bool IsLeadByte(char) { return false; }
+
 std::string LocaleDateSeparator() { return "/"; }
 std::string LocaleTimeSeparator() { return ":"; }
 

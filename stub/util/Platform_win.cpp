@@ -9,6 +9,8 @@ std::string AnsiUpperCase(std::string text)
     return text;
 }
 
+bool IsLeadByte(char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != 0; }
+
 static std::string LocaleText(LCTYPE what, const char* fallback)
 {
     char buffer[16];

@@ -1,0 +1,46 @@
+#include "FilesCore.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FilesCore, WriteChunkSizes)
+{
+    const struct {
+        std::size_t length, chunk;
+    } cases[] = {
+        {0, 0},
+        {1048576, 1048576},         // still one call
+        {1048577, 104857},
+        {3000000, 300000},
+        {20000000, 1048576},        // a tenth would exceed the single-write limit
+        {10485760, 1048576},
+        {10485770, 1048576},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WriteChunkSize(c.length), c.chunk) << c.length;
+}
+
+TEST(FilesCore, SelfRemovalScriptQuotedWithFolder)
+{
+    const SelfRemovalPaths paths{"C:\\Program Files\\My App\\X_agent.exe", "C:\\Program Files\\My App",
+                                 "C:\\Temp\\_DEL_ME_.BAT"};
+    EXPECT_EQ(SelfRemovalScript(paths, true, true),
+              ":START\r\n"
+              "DEL \"C:\\Program Files\\My App\\X_agent.exe\"\r\n"
+              "IF exist \"C:\\Program Files\\My App\\X_agent.exe\" GOTO START\r\n"
+              "RD \"C:\\Program Files\\My App\"\r\n"
+              "DEL \"C:\\Temp\\_DEL_ME_.BAT\"\r\n");
+}
+
+TEST(FilesCore, SelfRemovalScriptShortNamesWithoutFolder)
+{
+    const SelfRemovalPaths paths{"C:\\PROGRA~1\\MYAPP~1\\X_AGENT.EXE", "C:\\PROGRA~1\\MYAPP~1", "C:\\TEMP\\_DEL_ME_.BAT"};
+    EXPECT_EQ(SelfRemovalScript(paths, false, false),
+              ":START\r\n"
+              "DEL C:\\PROGRA~1\\MYAPP~1\\X_AGENT.EXE\r\n"
+              "IF exist C:\\PROGRA~1\\MYAPP~1\\X_AGENT.EXE GOTO START\r\n"
+              "DEL C:\\TEMP\\_DEL_ME_.BAT\r\n");
+}
+
+} // namespace

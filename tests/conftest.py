@@ -1,0 +1,275 @@
+"""Fixtures of the integration tests: Windows programs run under the project's Wine environment,
+output captured through files (a Wine process hands its standard output on to the programs it
+starts, so a pipe could stay open after it has ended), every run with a time limit, and wrappers
+around the GUI probe and the debug viewer."""
+
+import json
+import os
+import shutil
+import signal
+import subprocess
+import time
+from pathlib import Path
+
+import pytest
+
+ROOT = Path(__file__).resolve().parents[1]
+BUILD = Path(os.environ.get("WIN32_BUILD", ROOT / "build" / "win32"))
+FIXTURES = BUILD / "testing"
+WINENV = ROOT / "scripts" / "winenv"
+
+os.environ["TZ"] = "UTC"
+time.tzset()
+
+
+class Result:
+    def __init__(self, returncode, stdout, stderr):
+        self.returncode = returncode
+        self.stdout = stdout
+        self.stderr = stderr
+
+    @property
+    def lines(self):
+        return self.stdout.splitlines()
+
+
+class Started:
+    """A Windows program running in the background, in a process group of its own."""
+
+    def __init__(self, popen, out_path):
+        self.popen = popen
+        self.out_path = out_path
+
+    def wait(self, timeout):
+        return self.popen.wait(timeout=timeout)
+
+    def running(self):
+        return self.popen.poll() is None
+
+    def kill(self):
+        if self.popen.poll() is None:
+            try:
+                os.killpg(self.popen.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.popen.wait(timeout=10)
+
+
+class Wine:
+    def __init__(self, env, scratch):
+        self.env = env
+        self.scratch = scratch
+        self.started = []
+        self.count = 0
+
+    @staticmethod
+    def winpath(path):
+        """The Windows form of a Linux path: drive Z: is the Linux root."""
+        return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+    def unixpath(self, windows_path):
+        return Path(self._capture(["winepath", "-u", windows_path], 30).stdout.strip())
+
+    def _files(self):
+        self.count += 1
+        return self.scratch / f"{self.count}.out", self.scratch / f"{self.count}.err"
+
+    def _capture(self, argv, timeout, cwd=None):
+        out_path, err_path = self._files()
+        with open(out_path, "wb") as out, open(err_path, "wb") as err:
+            popen = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=out, stderr=err, env=self.env,
+                                     cwd=cwd, start_new_session=True)
+            try:
+                code = popen.wait(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                os.killpg(popen.pid, signal.SIGKILL)
+                popen.wait(timeout=10)
+                raise AssertionError(f"{argv} still ran after {timeout} s") from None
+        read = lambda p: p.read_bytes().decode("latin-1")
+        return Result(code, read(out_path), read(err_path))
+
+    def run(self, exe, *args, timeout=30, cwd=None):
+        """Runs a Windows program to its end and returns its exit code and output."""
+        return self._capture(["wine", str(exe), *map(str, args)], timeout, cwd)
+
+    def start(self, exe, *args, cwd=None):
+        """Starts a Windows program in the background; it is ended when the test ends."""
+        out_path, err_path = self._files()
+        with open(out_path, "wb") as out, open(err_path, "wb") as err:
+            popen = subprocess.Popen(["wine", str(exe), *map(str, args)], stdin=subprocess.DEVNULL, stdout=out,
+                                     stderr=err, env=self.env, cwd=cwd, start_new_session=True)
+        started = Started(popen, out_path)
+        self.started.append(started)
+        return started
+
+    def end_all(self):
+        for started in self.started:
+            started.kill()
+        self.started.clear()
+
+
+def _winenv(*args):
+    return subprocess.run([str(WINENV), *args], stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                          timeout=300, check=True).stdout
+
+
+@pytest.fixture(scope="session")
+def wine_env():
+    """The Wine environment; started for the session and stopped after it unless the caller
+    (make test) manages it."""
+    managed = os.environ.get("WINENV_MANAGED") == "1"
+    script = f'eval "$("{WINENV}" env)" && env -0'
+    out = subprocess.run(["bash", "-c", script], stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                         timeout=300, check=True).stdout
+    env = dict(item.split("=", 1) for item in out.split("\0") if "=" in item)
+    env["TZ"] = "UTC"
+    yield env
+    if not managed:
+        _winenv("down")
+
+
+@pytest.fixture
+def wine(wine_env, tmp_path):
+    scratch = tmp_path / "wine-output"
+    scratch.mkdir()
+    w = Wine(wine_env, scratch)
+    yield w
+    w.end_all()
+
+
+def fixture_exe(name):
+    exe = FIXTURES / f"{name}.exe"
+    if not exe.exists():
+        pytest.fail(f"{exe} is missing: build the win32 tree first (make win32)")
+    return exe
+
+
+@pytest.fixture
+def copy_fixture(tmp_path):
+    """Copies a fixture program to a path of the test's choice (below the test's folder)."""
+
+    def copy(name, relative):
+        target = tmp_path / relative
+        target.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(fixture_exe(name), target)
+        return target
+
+    return copy
+
+
+@pytest.fixture
+def systool(wine):
+    exe = fixture_exe("systool")
+
+    def run(*args, timeout=30):
+        result = wine.run(exe, *args, timeout=timeout)
+        assert result.returncode == 0, (args, result.stdout, result.stderr)
+        return result.lines
+
+    return run
+
+
+def wait_for(condition, timeout, what):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise AssertionError(f"timed out after {timeout} s waiting for {what}")
+
+
+def read_info(path, timeout=15):
+    """The key=value lines a helper program wrote, once it has written "ready"."""
+    def ready():
+        return path.exists() and "ready\n" in path.read_text()
+
+    wait_for(ready, timeout, f"{path} to say ready")
+    info = {}
+    for line in path.read_text().splitlines():
+        name, sep, value = line.partition("=")
+        if sep:
+            info[name] = value
+    return info
+
+
+class Probe:
+    """The GUI probe: windows as dicts (see testing/README.md)."""
+
+    def __init__(self, wine):
+        self.wine = wine
+        self.exe = fixture_exe("guiprobe")
+
+    @staticmethod
+    def _selector(cls=None, title=None, title_has=None, pid=None, hwnd=None, visible=False):
+        args = []
+        for flag, value in (("--class", cls), ("--title", title), ("--title-has", title_has), ("--pid", pid),
+                            ("--hwnd", hwnd)):
+            if value is not None:
+                args += [flag, str(value)]
+        return args + (["--visible"] if visible else [])
+
+    def _run(self, command, *args, timeout=30):
+        result = self.wine.run(self.exe, command, *args, timeout=timeout)
+        assert result.returncode in (0, 1), (command, args, result.stderr)
+        return result.returncode == 0, [json.loads(line) for line in result.lines]
+
+    def list(self, **selector):
+        return self._run("list", *self._selector(**selector))[1]
+
+    def show(self, **selector):
+        found, windows = self._run("show", *self._selector(**selector))
+        return windows[0] if found else None
+
+    def wait(self, timeout_ms=10000, **selector):
+        found, windows = self._run("wait", *self._selector(**selector), "--timeout", timeout_ms,
+                                   timeout=timeout_ms / 1000 + 30)
+        return windows[0] if found else None
+
+    def wait_gone(self, timeout_ms=10000, **selector):
+        return self._run("wait", *self._selector(**selector), "--gone", "--timeout", timeout_ms,
+                         timeout=timeout_ms / 1000 + 30)[0]
+
+    def click(self, button=None, control_id=None, **selector):
+        what = ["--button", button] if button is not None else ["--id", control_id]
+        return self._run("click", *self._selector(**selector), *what)[0]
+
+    def key(self, vk, **selector):
+        return self._run("key", *self._selector(**selector), "--vk", vk)[0]
+
+    def close(self, **selector):
+        return self._run("close", *self._selector(**selector))[0]
+
+
+@pytest.fixture
+def probe(wine):
+    return Probe(wine)
+
+
+class DebugViewer:
+    def __init__(self, text_path, pieces_path):
+        self.text_path = text_path
+        self.pieces_path = pieces_path
+
+    def text(self):
+        return self.text_path.read_bytes() if self.text_path.exists() else b""
+
+    def pieces(self):
+        if not self.pieces_path.exists():
+            return []
+        return [int(n) for n in self.pieces_path.read_text().split()]
+
+
+@pytest.fixture
+def debug_viewer(wine, probe, tmp_path):
+    """A running debug viewer; what it receives is in .text(), the piece lengths in .pieces()."""
+    viewer = DebugViewer(tmp_path / "debug.txt", tmp_path / "debug.pieces")
+    assert probe.show(cls=".KDebug.") is None, "another debug viewer is running"
+    started = wine.start(fixture_exe("debugviewer"), wine.winpath(viewer.text_path), wine.winpath(viewer.pieces_path))
+    assert probe.wait(cls=".KDebug."), "the debug viewer did not open its window"
+    yield viewer
+    probe.close(cls=".KDebug.")
+    try:
+        started.wait(timeout=10)
+    finally:
+        started.kill()
