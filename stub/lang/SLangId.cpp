@@ -62,6 +62,8 @@ namespace {
 
 const char NoEntry[] = "*";
 
+std::string TableName(std::string_view entry) { return Trim(TextBefore(entry, "=", entry)); }
+
 std::string FindEntry(std::string_view languageBlock, std::string_view wanted)
 {
     const int count = SUB::Count(languageBlock);
@@ -82,9 +84,20 @@ std::string LanguageNameOf(int primaryLanguageId)
     for (int i = 0; i < count; ++i) {
         const std::string entry = SUB::Field(SLangId, i, "");
         if (entry.find(code) != std::string::npos)
-            return Trim(TextBefore(entry, "=", entry));
+            return TableName(entry);
     }
     return {};
+}
+
+bool IsLanguageName(std::string_view name)
+{
+    const int count = SUB::Count(SLangId);
+    for (int i = 0; i < count; ++i) {
+        const std::string entry = SUB::Field(SLangId, i, "");
+        if (SameTextTrimmed(TableName(entry), name))
+            return true;
+    }
+    return false;
 }
 
 int UserPrimaryLanguageId()

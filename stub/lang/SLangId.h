@@ -12,6 +12,9 @@ extern const char SLangId[];
 // digits; empty when none does.
 std::string LanguageNameOf(int primaryLanguageId);
 
+// Whether name is a language of the table (blanks trimmed, letter case ignored).
+bool IsLanguageName(std::string_view name);
+
 // The primary language of the thread locale; English (9) when there is no locale.
 int UserPrimaryLanguageId();
 

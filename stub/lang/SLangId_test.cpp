@@ -31,6 +31,14 @@ TEST(SLangId, NameOfTheFirstEntryHoldingTheCode)
         EXPECT_EQ(LanguageNameOf(id), name) << id;
 }
 
+TEST(SLangId, KnowsTheNamesOfTheTable)
+{
+    for (const char* name : {"English", " german ", "Chinese(Simplified)", "SERBIAN(CYRILIC)"})
+        EXPECT_TRUE(IsLanguageName(name)) << name;
+    for (const char* name : {"", "Klingon", "Serbian(Cyrillic)", "CHINESE(SIMPLIFIED)  = 2052"})
+        EXPECT_FALSE(IsLanguageName(name)) << name;
+}
+
 std::string Entry(const std::string& name, const std::string& items)
 {
     return "\x01" + name + "\x01" + items + "\x01";
