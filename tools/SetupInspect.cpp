@@ -74,12 +74,11 @@ void TrailerLines(Report& r, const TTrailer& t, std::uint32_t computed)
 
 void TextLines(Report& r, const TGFileInfo& info)
 {
-    const std::string& block = info.LanguageBlock();
-    for (int i = 0; i < SUB::Count(block); ++i) {
-        const std::string entry = SUB::Field(block, i, "");
-        r.Line("language", SUB::Field(entry, 0, ""));
-        for (int j = 1; j < SUB::Count(entry); ++j)
-            r.text += "  " + SUB::Field(entry, j, "") + "\n";
+    for (const std::string& entry : SUB::Fields(info.LanguageBlock())) {
+        const std::vector<std::string> items = SUB::Fields(entry);
+        r.Line("language", items.empty() ? "" : items[0]);
+        for (std::size_t j = 1; j < items.size(); ++j)
+            r.text += "  " + items[j] + "\n";
     }
     r.Line("agent-location", info.AgentLocation());
     r.Line("agent-info-file", info.InfoFileName());

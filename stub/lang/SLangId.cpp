@@ -66,13 +66,11 @@ std::string TableName(std::string_view entry) { return Trim(TextBefore(entry, "=
 
 std::string FindEntry(std::string_view languageBlock, std::string_view wanted)
 {
-    const int count = SUB::Count(languageBlock);
-    for (int i = 0; i < count; ++i) {
-        const std::string entry = SUB::Field(languageBlock, i, "");
+    const std::vector<std::string> entries = SUB::Fields(languageBlock);
+    for (const std::string& entry : entries)
         if (SameTextTrimmed(SUB::Field(entry, 0, ""), wanted))
             return entry;
-    }
-    return count == 1 ? SUB::Field(languageBlock, 0, "") : NoEntry;
+    return entries.size() == 1 ? entries[0] : NoEntry;
 }
 
 } // namespace
@@ -80,23 +78,17 @@ std::string FindEntry(std::string_view languageBlock, std::string_view wanted)
 std::string LanguageNameOf(int primaryLanguageId)
 {
     const std::string code = IntToZeroPadded(primaryLanguageId, 2);
-    const int count = SUB::Count(SLangId);
-    for (int i = 0; i < count; ++i) {
-        const std::string entry = SUB::Field(SLangId, i, "");
+    for (const std::string& entry : SUB::Fields(SLangId))
         if (entry.find(code) != std::string::npos)
             return TableName(entry);
-    }
     return {};
 }
 
 bool IsLanguageName(std::string_view name)
 {
-    const int count = SUB::Count(SLangId);
-    for (int i = 0; i < count; ++i) {
-        const std::string entry = SUB::Field(SLangId, i, "");
+    for (const std::string& entry : SUB::Fields(SLangId))
         if (SameTextTrimmed(TableName(entry), name))
             return true;
-    }
     return false;
 }
 

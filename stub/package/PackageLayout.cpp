@@ -174,15 +174,17 @@ PackageBlock ReadBlock(const PackageSource& file, std::uint64_t offset, std::uin
                        const std::function<void()>& onChunk)
 {
     PackageBlock block;
+    // Without a length there is nothing more to read before the limit.
+    block.next = limit;
+    // The limit may come from an end mark, which is as untrusted as the length field.
+    const std::uint64_t readable = std::min(limit, file.Size());
     std::uint32_t raw = 0;
-    if (offset > limit || limit - offset < 4 || !ReadU32At(file, offset, raw)) {
-        block.next = limit;
+    if (offset > readable || readable - offset < 4 || !ReadU32At(file, offset, raw))
         return block;
-    }
     block.length = static_cast<std::int32_t>(raw);
     const std::uint64_t size = block.length < 0 ? 0 - static_cast<std::int64_t>(block.length) : block.length;
     block.next = offset + 4 + size;
-    const std::uint64_t available = std::min(size, limit - offset - 4);
+    const std::uint64_t available = std::min(size, readable - offset - 4);
     block.data.resize(available);
     std::size_t done = 0;
     while (done < available) {

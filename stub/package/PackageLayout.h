@@ -94,15 +94,16 @@ std::uint64_t SpaceEntryCluster(int entry);
 struct PackageBlock {
     std::int32_t length = 0;
     std::string data;
-    // Offset just behind the block as its length says (the next block starts there).
+    // Offset just behind the block as its length says (the next block starts there); the limit
+    // when not even the length could be read, so that a walk over the blocks ends.
     std::uint64_t next = 0;
     // False when the length field or |N| bytes could not be read before the limit.
     bool complete = false;
     bool Stored() const { return length < 0; }
 };
 
-// Reads the block at offset. Never reads or allocates past limit (the package end), whatever
-// the length field says. onChunk, when given, is called after every read chunk of up to
+// Reads the block at offset. Never reads or allocates past limit (the package end) or the end of
+// the file, whatever the length field or an end mark says. onChunk, when given, is called after every read chunk of up to
 // BlockChunkSize bytes, so a caller can keep its window responsive.
 constexpr std::size_t BlockChunkSize = 65536;
 PackageBlock ReadBlock(const PackageSource& file, std::uint64_t offset, std::uint64_t limit,

@@ -253,7 +253,23 @@ TEST(PackageBlocks, UntrustedLengthsNeverReachPastTheLimit)
     const PackageBlock nothing = ReadBlock(MemorySource(Block(5, "abcde")), 6, 9);  // no room for a length
     EXPECT_FALSE(nothing.complete);
     EXPECT_TRUE(nothing.data.empty());
-    EXPECT_EQ(ReadBlock(MemorySource(Block(5, "abcde")), 20, 9).data, "");  // start beyond the limit
+    EXPECT_EQ(nothing.next, 9u);  // a walk over the blocks ends there
+    const PackageBlock beyond = ReadBlock(MemorySource(Block(5, "abcde")), 20, 9);
+    EXPECT_EQ(beyond.data, "");
+    EXPECT_EQ(beyond.next, 9u);
+}
+
+TEST(PackageBlocks, AnEndMarkBeyondTheFileDoesNotWidenTheLimit)
+{
+    std::string file = PeImage(0x7FFFFFFF);
+    AppendU32(file, 0x7FFFFFF0);
+    file += "short";
+    const MemorySource source(file);
+    const PackageBlock block = ReadBlock(source, 512, PackageEnd(source));
+    EXPECT_EQ(block.data, "short");
+    EXPECT_FALSE(block.complete);
+    // Past the end of the file the walk ends at once, not in steps of four bytes up to the mark.
+    EXPECT_EQ(ReadBlock(source, block.next, PackageEnd(source)).next, PackageEnd(source));
 }
 
 TEST(PackageBlocks, ReportsEveryChunkOfALargeBlock)
