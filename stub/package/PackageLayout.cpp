@@ -36,11 +36,13 @@ constexpr std::size_t ChecksumBlock = 4096;
 // is added while more than 4 bytes remain; each read adds 1234 while they still do.
 void SumChecksumBlock(const std::uint8_t* data, std::size_t size, std::int64_t& remaining, std::uint32_t& sum)
 {
-    for (std::size_t i = 0; i + 4 <= size; i += 4) {
-        remaining -= 4;
-        if (remaining > 4)
-            sum += LoadU32(data + i);
-    }
+    const std::size_t groups = size / 4;
+    // Groups are added while more than 4 bytes remain after counting them down: the first
+    // (remaining - 5) / 4 of them, when that is positive.
+    const std::int64_t added = remaining > 4 ? std::min<std::int64_t>(static_cast<std::int64_t>(groups), (remaining - 1) / 4 - 1) : 0;
+    for (std::int64_t i = 0; i < added; ++i)
+        sum += LoadU32(data + 4 * i);
+    remaining -= static_cast<std::int64_t>(4 * groups);
     if (remaining > 4)
         sum += ChecksumOff;
 }
@@ -127,7 +129,7 @@ std::uint32_t PackageChecksum(const PackageSource& file, std::uint32_t trailerLe
     }
     // Read in larger chunks but sum in the 4,096-byte reads the check is defined by, down to the
     // last (short or empty) one.
-    std::vector<std::uint8_t> chunk(16 * ChecksumBlock);
+    std::vector<std::uint8_t> chunk(256 * ChecksumBlock);
     std::uint32_t sum = 0;
     for (;;) {
         const std::size_t got = file.ReadAt(position, chunk.data(), chunk.size());
