@@ -14,20 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadWholeFile(const fs::path& path)
-{
-    std::FILE* f = std::fopen(path.string().c_str(), "rb");
-    if (!f)
-        throw BuildError("cannot read " + path.string());
-    std::string text;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        text.append(buffer, n);
-    std::fclose(f);
-    return text;
-}
-
 // Reads one section after the other, line by line, and knows where it is for its messages.
 class DescriptionParser {
 public:
@@ -317,10 +303,27 @@ fs::path DescriptionParser::Path(const std::string& value) const
 
 } // namespace
 
+std::string ReadFileBytes(const fs::path& path)
+{
+    std::FILE* f = std::fopen(path.string().c_str(), "rb");
+    if (!f)
+        throw BuildError("cannot read " + path.string());
+    std::string bytes;
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed)
+        throw BuildError("cannot read " + path.string());
+    return bytes;
+}
+
 SetupDescription ReadDescription(const fs::path& path)
 {
     const fs::path base = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    return ParseDescription(ReadWholeFile(path), base, path.string());
+    return ParseDescription(ReadFileBytes(path), base, path.string());
 }
 
 SetupDescription ParseDescription(const std::string& text, const fs::path& baseFolder, const std::string& displayName)

@@ -15,6 +15,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The whole content of a file; BuildError when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& path);
+
 struct LanguageItem {
     std::string key, value;
 };

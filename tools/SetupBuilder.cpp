@@ -17,25 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFileBytes(const fs::path& path)
-{
-    std::FILE* f = std::fopen(path.string().c_str(), "rb");
-    if (!f)
-        throw BuildError("cannot read " + path.string());
-    std::string bytes;
-    std::error_code error;
-    bytes.reserve(static_cast<std::size_t>(fs::file_size(path, error)));
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed)
-        throw BuildError("cannot read " + path.string());
-    return bytes;
-}
-
 // The file's last-write time as a local DOS date-time.
 std::uint32_t FileDosDate(const fs::path& path)
 {

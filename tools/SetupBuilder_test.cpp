@@ -26,19 +26,6 @@ void Write(const fs::path& path, std::string_view bytes)
     std::fclose(f);
 }
 
-std::string Read(const fs::path& path)
-{
-    std::string bytes;
-    if (std::FILE* f = std::fopen(path.string().c_str(), "rb")) {
-        char buffer[65536];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            bytes.append(buffer, n);
-        std::fclose(f);
-    }
-    return bytes;
-}
-
 // A minimal PE image: "MZ", the header pointer at 60, "PE" at 256 (where the end mark is looked for).
 std::string StubImage(std::size_t size = 1024, std::uint32_t peAt = 256)
 {
@@ -265,7 +252,7 @@ TEST_F(BuilderTest, EndMarkWithAnAppendedSignature)
     Write(dir_ / "sig.bin", std::string(5000, 'S'));
     Build("[setup]\nstub = stub.exe\noutput = out/s.exe\nend-mark = yes\nappend = sig.bin\n[files]\ncompress-folder = payload\n");
     const std::string setup = Path("out/s.exe");
-    const std::string bytes = Read(setup);
+    const std::string bytes = ReadFileBytes(setup);
     const auto file = OpenPackageSource(setup);
     const std::uint64_t mark = ReadPackageEnd(*file);
     EXPECT_EQ(mark, bytes.size() - 5000);
@@ -325,7 +312,7 @@ TEST_F(BuilderTest, SpannedCdSetHasALauncherAndNumberedParts)
     EXPECT_FALSE(launcher.Trailer().HasFlags(FlagMorePartsFollow));
     EXPECT_EQ(launcher.Text("s0"), "CD");
     EXPECT_TRUE(Records(parts[0].string(), 2).empty());
-    EXPECT_EQ(Read(parts[0]).substr(ReadPackageEnd(*OpenPackageSource(parts[0].string()))), "SIG");
+    EXPECT_EQ(ReadFileBytes(parts[0]).substr(ReadPackageEnd(*OpenPackageSource(parts[0].string()))), "SIG");
     // The first part carries the image and the texts again (the agent file is cut from it), but
     // no end mark.
     const TGFileInfo first(parts[1].string());
@@ -339,10 +326,10 @@ TEST_F(BuilderTest, SameInputsGiveTheSameBytes)
 {
     const std::string description = std::string(FullDescription);
     Build(description);
-    const std::string first = Read(dir_ / "out/Setup.exe");
+    const std::string first = ReadFileBytes(dir_ / "out/Setup.exe");
     fs::remove(dir_ / "out/Setup.exe");
     Build(description);
-    EXPECT_EQ(Read(dir_ / "out/Setup.exe"), first);
+    EXPECT_EQ(ReadFileBytes(dir_ / "out/Setup.exe"), first);
 }
 
 struct ErrorCase {

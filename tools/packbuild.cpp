@@ -24,20 +24,6 @@ int UsageError(const std::string& message)
     return 2;
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        throw BuildError("cannot read " + path);
-    std::string bytes;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, n);
-    std::fclose(f);
-    return bytes;
-}
-
 int Build(const std::vector<std::string>& args)
 {
     if (args.size() != 1)
@@ -67,7 +53,7 @@ int Inform(const std::vector<std::string>& args)
     }
     if (!haveToken || body.empty() || output.empty())
         return UsageError("inform needs --token, --body and --output");
-    const std::string text = ReadFile(body);
+    const std::string text = ReadFileBytes(body);
     OutputSet out;
     OutputFile& f = out.Open(output);
     out.Write(f, MakeInformDocument(token, text, scrambled, SeedOf(token + "|" + text)));
