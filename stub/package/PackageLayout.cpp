@@ -129,7 +129,7 @@ std::uint32_t PackageChecksum(const PackageSource& file, std::uint32_t trailerLe
     }
     // Read in larger chunks but sum in the 4,096-byte reads the check is defined by, down to the
     // last (short or empty) one.
-    std::vector<std::uint8_t> chunk(256 * ChecksumBlock);
+    std::vector<std::uint8_t> chunk(std::min<std::uint64_t>(256, file.Size() / ChecksumBlock + 1) * ChecksumBlock);
     std::uint32_t sum = 0;
     for (;;) {
         const std::size_t got = file.ReadAt(position, chunk.data(), chunk.size());
