@@ -177,6 +177,25 @@ TEST_F(Trees, DeleteFolderTreeClearsReadOnlyFilesOnlyWhenAsked)
     EXPECT_TRUE(FolderExists(folder / "b"));
 }
 
+TEST_F(Trees, CreateFolderPathMakesEveryMissingLevel)
+{
+    EXPECT_TRUE(CreateFolderPath(folder / "new\\two\\three\\"));
+    EXPECT_TRUE(FolderExists(folder / "new\\two\\three"));
+    EXPECT_TRUE(CreateFolderPath(folder / "a\\Deep")) << "an existing folder";
+    EXPECT_FALSE(CreateFolderPath(folder / "top.txt\\below")) << "a file is in the way";
+    EXPECT_FALSE(CreateFolderPath(""));
+}
+
+TEST_F(Trees, AFileTakesAnotherFilesDate)
+{
+    const std::uint32_t dosDate = ((33u << 9 | 3u << 5 | 5u) << 16) | (14u << 11 | 6u << 5 | 5u);
+    ASSERT_TRUE(WriteFileBytes(folder / "top.txt", "dated", dosDate, false));
+    EXPECT_TRUE(CopyLastWriteTime(folder / "top.txt", folder / "b\\..\\a\\keep.txt"));
+    EXPECT_EQ(DosDateOf(folder / "a\\keep.txt"), dosDate);
+    EXPECT_FALSE(CopyLastWriteTime(folder / "missing.txt", folder / "a\\keep.txt"));
+    EXPECT_FALSE(CopyLastWriteTime(folder / "top.txt", folder / "missing.txt"));
+}
+
 TEST_F(Trees, DeleteFolderTreeOfNothing)
 {
     EXPECT_FALSE(DeleteFolderTree(folder / "missing", true));
