@@ -1,0 +1,58 @@
+#include "StubSetupCore.h"
+
+#include "PathText.h"
+#include "Utils.h"
+
+#include <cstdio>
+
+std::string ExtractFolderPathFor(std::string_view tempFolder, std::uint32_t programDosDate)
+{
+    return std::string(tempFolder) + "SETUP_" + std::to_string(programDosDate & 0xFFFF);
+}
+
+std::string YCopyPathFor(std::string_view extractFolder, std::string_view programPath)
+{
+    return std::string(extractFolder) + "\\Y_" + FileNameOf(programPath);
+}
+
+std::string YCopyCommandLine(std::string_view yCopyPath, std::string_view paramText, std::string_view programPath)
+{
+    const std::string program(programPath);
+    return std::string(yCopyPath) + " " +
+           Trim(std::string(paramText) + " /SpanCdLvl=2 /SpanDiskFName1=\"" + program + ".001\"" + " /OriginExe=\"" +
+                program + "\"");
+}
+
+std::string ThreadTagOf(std::uint32_t threadId) { return "_" + std::to_string(threadId); }
+std::string CompletionAtomName(std::string_view threadTag) { return "HtusZzmojuRhbwDkaloGjBdemtr" + std::string(threadTag); }
+std::string DialogClassName(std::string_view threadTag) { return ".SDialog_Class_Name." + std::string(threadTag); }
+
+std::string FormatMegabytes(double bytes)
+{
+    const double megabytes = (bytes < 0 ? 0 : bytes) / 1048576.0;
+    const int decimals = megabytes > 10 ? 1 : megabytes >= 1 ? 2 : 3;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, megabytes);
+    return text;
+}
+
+std::string SpaceQuestion(bool alwaysShowTempNotice, double need, double freeBytes, std::string_view drive,
+                          const TSpaceTexts& texts)
+{
+    std::string question;
+    if (alwaysShowTempNotice)
+        question = texts.notice;
+    if (need >= freeBytes)
+        question = texts.warning;
+    if (question.empty())
+        return question;
+    question += texts.required + texts.available + texts.question;
+    question = ReplaceText(question, "<DRIVE>", drive);
+    question = ReplaceText(question, "<SPACE_REQ>", FormatMegabytes(need));
+    return ReplaceText(question, "<SPACE_AVAIL>", FormatMegabytes(freeBytes));
+}
+
+std::string DriveOfFolder(std::string_view folder)
+{
+    return folder.empty() ? "" : AnsiUpperCase(std::string(folder.substr(0, 1))) + ":";
+}

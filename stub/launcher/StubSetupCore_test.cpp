@@ -1,0 +1,65 @@
+#include "StubSetupCore.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(StubSetupCore, FormatMegabytes)
+{
+    const struct {
+        double bytes;
+        const char* text;
+    } cases[] = {
+        {10485760, "10.00"}, {10485761, "10.0"},  {524288, "0.500"}, {2428504, "2.32"},  {1572864, "1.50"},
+        {1048575, "1.000"},  {1048576, "1.00"},   {0, "0.000"},      {-4096, "0.000"},   {5e12, "4768371.6"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatMegabytes(c.bytes), c.text) << c.bytes;
+}
+
+TEST(StubSetupCore, SpaceQuestion)
+{
+    const TSpaceTexts texts{"notice <DRIVE>|", "warning <DRIVE>|", "need <SPACE_REQ>|", "free <SPACE_AVAIL>|",
+                            "go on <drive>?"};
+    const double mib = 1048576;
+    const struct {
+        const char* name;
+        bool always;
+        double need, freeBytes;
+        const char* question;
+    } cases[] = {
+        {"plenty of space", false, 2 * mib, 3000 * mib, ""},
+        {"always asks", true, 2 * mib, 3000 * mib, "notice D:|need 2.00|free 3000.0|go on <drive>?"},
+        {"short of space", false, 30 * mib, 0.5 * mib, "warning D:|need 30.0|free 0.500|go on <drive>?"},
+        {"just as much as is free", false, mib, mib, "warning D:|need 1.00|free 1.00|go on <drive>?"},
+        {"always asks, short of space", true, 30 * mib, 20 * mib, "warning D:|need 30.0|free 20.0|go on <drive>?"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SpaceQuestion(c.always, c.need, c.freeBytes, "D:", texts), c.question) << c.name;
+    EXPECT_EQ(SpaceQuestion(false, 2, 1, "D:", TSpaceTexts{"n", "", "r", "a", "q"}), "")
+        << "an empty warning text asks nothing";
+    EXPECT_EQ(DriveOfFolder("d:\\temp\\SETUP_1"), "D:");
+    EXPECT_EQ(DriveOfFolder(""), "");
+}
+
+TEST(StubSetupCore, NamesOfALaunch)
+{
+    EXPECT_EQ(ExtractFolderPathFor("C:\\TEMP\\", 0x12345678), "C:\\TEMP\\SETUP_22136");
+    EXPECT_EQ(YCopyPathFor("C:\\TEMP\\SETUP_1", "D:\\disk one\\Setup.exe"), "C:\\TEMP\\SETUP_1\\Y_Setup.exe");
+    const std::string tag = ThreadTagOf(412);
+    EXPECT_EQ(tag, "_412");
+    EXPECT_EQ(CompletionAtomName(tag), "HtusZzmojuRhbwDkaloGjBdemtr_412");
+    EXPECT_EQ(DialogClassName(tag), ".SDialog_Class_Name._412");
+}
+
+TEST(StubSetupCore, YCopyCommandLine)
+{
+    EXPECT_EQ(YCopyCommandLine("C:\\T\\Y_Setup.exe", "/x /lang=de", "D:\\Setup.exe"),
+              "C:\\T\\Y_Setup.exe /x /lang=de /SpanCdLvl=2 /SpanDiskFName1=\"D:\\Setup.exe.001\" "
+              "/OriginExe=\"D:\\Setup.exe\"");
+    EXPECT_EQ(YCopyCommandLine("C:\\T\\Y_Setup.exe", "", "D:\\cd 1\\Setup.exe"),
+              "C:\\T\\Y_Setup.exe /SpanCdLvl=2 /SpanDiskFName1=\"D:\\cd 1\\Setup.exe.001\" "
+              "/OriginExe=\"D:\\cd 1\\Setup.exe\"");
+}
+
+} // namespace
