@@ -150,6 +150,17 @@ bool CopyLastWriteTime(const std::string& from, const std::string& to)
     return target.Valid() && SetFileTime(target.Get(), nullptr, nullptr, &written);
 }
 
+std::uint32_t FileDosDate(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    FILETIME local;
+    WORD date = 0, time = 0;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+        FileTimeToLocalFileTime(&data.ftLastWriteTime, &local))
+        FileTimeToDosDateTime(&local, &date, &time);
+    return static_cast<std::uint32_t>(date) << 16 | time;
+}
+
 bool CreateFolderPath(const std::string& folder)
 {
     const std::string path = RemoveTrailingBackslash(folder);
