@@ -1,5 +1,6 @@
 #include "StubSetupCore.h"
 
+#include "PackageLayout.h"
 #include "PathText.h"
 #include "Utils.h"
 
@@ -21,6 +22,21 @@ std::string YCopyCommandLine(std::string_view yCopyPath, std::string_view paramT
     return std::string(yCopyPath) + " " +
            Trim(std::string(paramText) + " /SpanCdLvl=2 /SpanDiskFName1=\"" + program + ".001\"" + " /OriginExe=\"" +
                 program + "\"");
+}
+
+std::string WebAgentImage(std::string program)
+{
+    if (program.size() >= PackageEndOffset + 8) {
+        std::uint32_t low = 0;
+        for (int i = 3; i >= 0; --i)
+            low = low << 8 | static_cast<unsigned char>(program[PackageEndOffset + 4 + i]);
+        // A mark of 0 is no mark: the whole program is kept.
+        if (low > 0 && low < program.size() && program.size() - low < 10000)
+            program.resize(low);
+    }
+    if (program.size() > 5)
+        program[program.size() - 5] = 1;
+    return program;
 }
 
 std::string ThreadTagOf(std::uint32_t threadId) { return "_" + std::to_string(threadId); }

@@ -16,6 +16,11 @@ std::string YCopyPathFor(std::string_view extractFolder, std::string_view progra
 // followed by the spanned-set items and the disk's program path as /OriginExe=.
 std::string YCopyCommandLine(std::string_view yCopyPath, std::string_view paramText, std::string_view programPath);
 
+// The update agent file of a web-delivered setup: the running program's bytes, cut at its
+// package end mark when fewer than 10,000 bytes follow it (an appended signature), with
+// AutoUpdateProg (the fifth byte from the end, in the trailer) set.
+std::string WebAgentImage(std::string program);
+
 // The hand-shake names of one launch, from the decimal id of the launching thread: the thread
 // tag "_" + id, the completion atom the engine deletes when its setup has completed, and the
 // class of the engine's dialog window that the launch waits for.

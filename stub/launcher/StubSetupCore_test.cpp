@@ -62,4 +62,33 @@ TEST(StubSetupCore, YCopyCommandLine)
               "/OriginExe=\"D:\\cd 1\\Setup.exe\"");
 }
 
+TEST(StubSetupCore, WebAgentImage)
+{
+    const auto program = [](std::size_t size, std::uint32_t mark) {
+        std::string bytes(size, 'p');
+        for (int i = 0; i < 4; ++i)
+            bytes[252 + i] = static_cast<char>(mark >> (8 * i));
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        std::size_t size;
+        std::uint32_t mark;
+        std::size_t agentSize;
+    } cases[] = {
+        {"signature after the package", 50000, 45000, 45000},
+        {"10,000 bytes after the mark", 60000, 50000, 60000},
+        {"mark at the end", 50000, 50000, 50000},
+        {"no mark", 5000, 0, 5000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string agent = WebAgentImage(program(c.size, c.mark));
+        ASSERT_EQ(agent.size(), c.agentSize);
+        EXPECT_EQ(agent[agent.size() - 5], 1) << "AutoUpdateProg";
+        EXPECT_EQ(agent.substr(0, agent.size() - 5), program(c.size, c.mark).substr(0, agent.size() - 5));
+    }
+    EXPECT_EQ(WebAgentImage("abc"), "abc");
+}
+
 } // namespace
