@@ -237,6 +237,9 @@ class Probe:
     def key(self, vk, **selector):
         return self._run("key", *self._selector(**selector), "--vk", vk)[0]
 
+    def alt_char(self, char, **selector):
+        return self._run("key", *self._selector(**selector), "--syschar", char)[0]
+
     def close(self, **selector):
         return self._run("close", *self._selector(**selector))[0]
 
