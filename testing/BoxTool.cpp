@@ -13,6 +13,8 @@
 #include "KMsgBoxText.h"
 #include "UtilsWin.h"
 
+#include "FixtureJson.h"
+
 #include <windows.h>
 #include <richedit.h>
 
@@ -22,24 +24,6 @@
 #include <vector>
 
 namespace {
-
-std::string Json(const std::string& text)
-{
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x80) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
 
 std::string Number(long long n) { return std::to_string(n); }
 

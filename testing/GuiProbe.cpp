@@ -12,6 +12,8 @@
 // SELECTOR: --class NAME, --title TEXT (exact), --title-has TEXT, --pid N, --hwnd N, --visible;
 // all given parts must match, names and texts without regard to letter case. Exit code 0 when
 // done, 1 when no window matched or the wait timed out, 2 for a usage error.
+#include "FixtureJson.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -68,24 +70,6 @@ std::string ClassOf(HWND window)
     return std::string(name, n > 0 ? n : 0);
 }
 
-std::string Json(const std::string& text)
-{
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x80) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
 std::string Handle(HWND window) { return std::to_string(reinterpret_cast<UINT_PTR>(window)); }
 
 std::string RectJson(HWND window)
@@ -100,6 +84,7 @@ std::string CommonFields(HWND window)
 {
     return "\"hwnd\":" + Handle(window) + ",\"class\":" + Json(ClassOf(window)) + ",\"text\":" + Json(TextOf(window)) +
            ",\"rect\":" + RectJson(window) + ",\"style\":" + std::to_string(GetWindowLongA(window, GWL_STYLE)) +
+           ",\"exstyle\":" + std::to_string(GetWindowLongA(window, GWL_EXSTYLE)) +
            ",\"visible\":" + (IsWindowVisible(window) ? "true" : "false");
 }
 
