@@ -7,6 +7,9 @@
 //   boxtool.exe [--font FACE SIZE CHARSET] confirm TIMEOUT TEXT
 //   boxtool.exe extent TEXT        width of TEXT and the line height in the default box font
 //
+// --quit-after MS (before the command) posts a quit message with exit value 5 while the box is
+// up; the result line then tells the quit message that was still waiting after the box.
+//
 // FLAGS is a number (0x prefix for hexadecimal). Exit code 0 when the box was shown, 2 for a
 // usage error.
 #include "KMsgBox.h"
@@ -148,13 +151,30 @@ int Extent(const std::string& text)
     return 0;
 }
 
+void CALLBACK PostQuit(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    PostQuitMessage(5);
+}
+
+std::string WaitingQuit()
+{
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        return ",\"quit\":" + Number(static_cast<long long>(msg.wParam));
+    return {};
+}
+
 template <typename Show>
-int Shown(Show show)
+int Shown(Show show, int quitAfterMs)
 {
     SetTimer(nullptr, 0, 100, ReportLayout);
+    if (quitAfterMs > 0)
+        SetTimer(nullptr, 0, static_cast<UINT>(quitAfterMs), PostQuit);
     const DWORD start = GetTickCount();
     const long long result = show();
-    Print("{\"result\":" + Number(result) + ",\"ms\":" + Number(GetTickCount() - start) + "}");
+    const DWORD ms = GetTickCount() - start;
+    Print("{\"result\":" + Number(result) + ",\"ms\":" + Number(ms) + WaitingQuit() + "}");
     return 0;
 }
 
@@ -169,6 +189,11 @@ int main(int argc, char** argv)
         MsgBoxSetFont(args[1], static_cast<int>(NumberArg(args[2].c_str())), static_cast<int>(NumberArg(args[3].c_str())));
         args.erase(args.begin(), args.begin() + 4);
     }
+    int quitAfterMs = 0;
+    if (args.size() >= 2 && args[0] == "--quit-after") {
+        quitAfterMs = static_cast<int>(NumberArg(args[1].c_str()));
+        args.erase(args.begin(), args.begin() + 2);
+    }
     const auto arg = [&args](std::size_t i) { return args[i].c_str(); };
     if (args.size() == 2 && args[0] == "extent")
         return Extent(args[1]);
@@ -177,9 +202,10 @@ int main(int argc, char** argv)
             return MsgBoxShow(static_cast<std::intptr_t>(NumberArg(arg(1))), args[6], args[5],
                               static_cast<int>(NumberArg(arg(2))), static_cast<std::uint32_t>(NumberArg(arg(3))),
                               static_cast<std::uint8_t>(NumberArg(arg(4))), args.size() == 8 ? args[7] : std::string(DefaultButtonTexts));
-        });
+        }, quitAfterMs);
     if (args.size() == 3 && args[0] == "confirm")
-        return Shown([&] { return MsgBoxConfirm(1, args[2], "", static_cast<int>(NumberArg(arg(1))), 0, "") ? 1 : 0; });
+        return Shown([&] { return MsgBoxConfirm(1, args[2], "", static_cast<int>(NumberArg(arg(1))), 0, "") ? 1 : 0; },
+                     quitAfterMs);
     std::fputs("usage: boxtool [--font FACE SIZE CHARSET] show|confirm|extent ...\n", stderr);
     return 2;
 }

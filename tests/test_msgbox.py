@@ -217,3 +217,10 @@ def test_hebrew_charset_gives_right_aligned_right_to_left_text(show_box):
     assert not box.text_control()["style"] & ES_RIGHT
     assert not box.text_control()["exstyle"] & WS_EX_RTLREADING
     box.close()
+
+
+def test_a_quit_request_closes_the_box_and_is_kept_for_the_program(wine, probe):
+    box = Box(wine, probe, "--quit-after", 1500, "show", 1, 0, 1, 0, "Caption", "Wait", BUILT_IN_BUTTONS)
+    result = box.result()
+    assert result["result"] == 0
+    assert result["quit"] == 5
