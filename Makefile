@@ -53,6 +53,16 @@ test: deps
 	  $(PYTEST) || status=$$?; \
 	  $(WINENV) down; exit $$status
 
+# Every fuzz target of the native tree, FUZZ_SECONDS each (make test runs them for seconds only).
+FUZZ_SECONDS ?= 600
+fuzz: native
+	@for target in $$(ctest --test-dir $(BUILD)/native -L fuzz -N | sed -n 's/.*Test *#[0-9]*: //p'); do \
+	  echo "== $$target: $(FUZZ_SECONDS) s"; \
+	  $(BUILD)/native/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -rss_limit_mb=1024 \
+	    -malloc_limit_mb=64 -artifact_prefix=$(BUILD)/native/fuzz-artifacts/ -print_final_stats=1 \
+	    $(BUILD)/native/fuzz-corpus/$$target fuzz/seeds/$$target || exit 1; \
+	done
+
 clean:
 	-$(WINENV) down
 	rm -rf $(BUILD)

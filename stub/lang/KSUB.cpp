@@ -58,6 +58,19 @@ std::string SUB::Field(std::string_view list, int index, std::string_view defaul
     return std::string(field);
 }
 
+std::vector<std::string> SUB::Fields(std::string_view list)
+{
+    std::vector<std::string> fields;
+    const int count = Count(list);
+    std::size_t start = 1;
+    for (int i = 0; i < count; ++i) {
+        const std::size_t end = list.find(list[0], start);
+        fields.emplace_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return fields;
+}
+
 int SUB::FieldInt(std::string_view list, int index, int defaultValue)
 {
     return StrToIntDef(Field(list, index, ""), defaultValue);

@@ -32,6 +32,16 @@ INSTANTIATE_TEST_SUITE_P(Lists, SubField, testing::Values(
     FieldCase{"|a|b|", -1, "x", "x"},
     FieldCase{"\x02" "one\x02" "two\x02", 1, "", "two"}));
 
+TEST(SubFields, AllFieldsOfAWellFormedList)
+{
+    using Fields = std::vector<std::string>;
+    EXPECT_EQ(SUB::Fields("|a||c|"), (Fields{"a", "", "c"}));
+    EXPECT_EQ(SUB::Fields("\x02" "one\x02" "two\x02"), (Fields{"one", "two"}));
+    EXPECT_EQ(SUB::Fields("||"), (Fields{""}));
+    EXPECT_EQ(SUB::Fields("|a|b"), Fields{});  // not well formed: no fields, as Count says
+    EXPECT_EQ(SUB::Fields(""), Fields{});
+}
+
 TEST(SubCount, CountsOnlyWellFormedLists)
 {
     EXPECT_EQ(SUB::Count("|a|b|c|"), 3);

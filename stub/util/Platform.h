@@ -16,5 +16,9 @@ std::string LocaleDateSeparator();
 std::string LocaleTimeSeparator();
 TDateTime LocalNow();
 std::uint32_t CurrentProcessId();
+// The locale identifier of the calling thread, 0 when there is none. The setter is how tests
+// choose the user's language (natively there is no thread locale, so it starts at 0).
+std::uint32_t ThreadLocaleId();
+void SetThreadLocaleId(std::uint32_t localeId);
 // The raw command line of the running program, its path included.
 std::string ProgramCommandLine();

@@ -29,6 +29,13 @@ TDateTime LocalNow()
     return localSeconds / 86400.0 + 25569.0;
 }
 
+namespace {
+std::uint32_t threadLocale = 0;
+}
+
+std::uint32_t ThreadLocaleId() { return threadLocale; }
+void SetThreadLocaleId(std::uint32_t localeId) { threadLocale = localeId; }
+
 std::uint32_t CurrentProcessId() { return static_cast<std::uint32_t>(getpid()); }
 
 std::string ProgramCommandLine()

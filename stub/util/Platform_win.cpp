@@ -31,6 +31,9 @@ TDateTime LocalNow()
     return static_cast<double>(ticks) / 864000000000.0 - 109205.0;
 }
 
+std::uint32_t ThreadLocaleId() { return GetThreadLocale(); }
+void SetThreadLocaleId(std::uint32_t localeId) { SetThreadLocale(localeId); }
+
 std::uint32_t CurrentProcessId() { return GetCurrentProcessId(); }
 
 std::string ProgramCommandLine() { return GetCommandLineA(); }

@@ -403,8 +403,15 @@ std::string ScrambleText(std::string_view text, bool encode, bool hex)
         key = static_cast<unsigned char>(bytes[ScrambleMarker.size()]);
         return Transform(bytes.substr(ScrambleMarker.size() + 1), key);
     }
-    std::string result = std::string(ScrambleMarker) + static_cast<char>(key) + Transform(bytes, key);
+    const std::string result = ScrambleTextWithKey(bytes, key);
     return hex ? HexDump(result, false, false) : result;
+}
+
+std::string ScrambleTextWithKey(std::string_view text, int key)
+{
+    if (text.empty() || StartsWith(ScrambleMarker, text, false))
+        return std::string(text);
+    return std::string(ScrambleMarker) + static_cast<char>(key) + Transform(std::string(text), key);
 }
 
 // ---- Command line -------------------------------------------------------------------------

@@ -64,6 +64,9 @@ std::int64_t HexToInt(std::string_view text);
 std::string HexDump(std::string_view bytes, bool spaced, bool prefixed);
 std::string HexToText(std::string_view hex);
 std::string ScrambleText(std::string_view text, bool encode, bool hex);
+// The encoding of ScrambleText with a chosen key (33 to 122) instead of a random one, for
+// output that must be the same from the same input.
+std::string ScrambleTextWithKey(std::string_view text, int key);
 
 // Command line: the value of the key in spec (its first character is the delimiter) in the given
 // command line, trimmed and without double quotes.

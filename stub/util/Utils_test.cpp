@@ -252,6 +252,8 @@ TEST(UtilsScramble, KnownBytes)
     // Key 65 ("A"): byte 1 XOR 66, byte 2 XOR (2 - 65) & 255 = 193, byte 3 XOR 68.
     const std::string encoded = std::string("Scrambled=01A") + char('a' ^ 66) + char('b' ^ 193) + char('c' ^ 68);
     EXPECT_EQ(ScrambleText(encoded, false, false), "abc");
+    EXPECT_EQ(ScrambleTextWithKey("abc", 65), encoded);
+    EXPECT_EQ(ScrambleTextWithKey(encoded, 70), encoded);  // already carries the marker
 }
 
 TEST(UtilsScramble, LeavesWrongDirectionUnchanged)

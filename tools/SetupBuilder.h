@@ -1,0 +1,16 @@
+// Writes a setup file (and its part files for a spanned set) from a description.
+#pragma once
+
+#include "Description.h"
+
+#include <filesystem>
+#include <vector>
+
+// The files written, the setup file first. Nothing is left behind on error: every file is
+// written under a temporary name and renamed only when all of them are complete.
+std::vector<std::filesystem::path> BuildSetup(const SetupDescription& description);
+
+// The contents of the text blocks, as the stub reads them.
+std::string LanguageBlockOf(const std::vector<LanguageSection>& languages);
+std::string AgentRecordOf(const AgentSection& agent);
+std::string WebRecordOf(const WebSection& web);
