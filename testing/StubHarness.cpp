@@ -10,6 +10,7 @@
 // through Start(POSITION, TOTAL) and TOTAL steps (a line after each), sets the status line to TEXT
 // in the package's font, and writes "ready". The window then stays until it is closed; a line
 // "abort" tells when DownloadAbortFlag is set and "removed" when the extraction folder would go.
+#include "Files.h"
 #include "InetHTTP.h"
 #include "Stub.h"
 #include "StubAU.h"

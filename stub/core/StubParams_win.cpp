@@ -1,5 +1,6 @@
 #include "StubParams.h"
 
+#include "Platform.h"
 #include "UtilsWin.h"
 
 std::string ParamText() { return ParamTextOf(ProgramCommandLine(), ProgramFilePath(false)); }
