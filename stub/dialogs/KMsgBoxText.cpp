@@ -8,38 +8,62 @@ namespace {
 
 constexpr int MaxTextWidth = 600;
 
-// Deletes count characters at index from the text and from its upper-case twin.
-void EraseBoth(std::string& text, std::string& upper, std::size_t index, std::size_t count)
-{
-    text.erase(index, count);
-    upper.erase(index, count);
-}
+// The text, its upper-case twin for the tag searches and the bold ranges found so far, kept in
+// step: a deletion moves every range that lies after it, so ranges stay true when tags nest.
+class MarkupText {
+public:
+    explicit MarkupText(std::string text) : text_(std::move(text)), upper_(AnsiUpperCase(text_)) {}
 
-// Bold pairs, searched in an upper-case copy kept in step with the text. An opening tag without
-// a later closing tag is dropped alone; the closing tag stays for the final sweep.
-std::vector<BoldRange> TakeBoldPairs(std::string& text)
-{
-    std::vector<BoldRange> ranges;
-    std::string upper = AnsiUpperCase(text);
-    for (;;) {
-        const std::size_t open = upper.find("<B>");
-        if (open == std::string::npos)
-            break;
-        EraseBoth(text, upper, open, 3);
-        const std::size_t close = upper.find("</B>");
-        if (close != std::string::npos && close > open) {
-            EraseBoth(text, upper, close, 4);
-            ranges.push_back({static_cast<int>(open), static_cast<int>(close)});
+    std::size_t Find(std::string_view tag) const { return upper_.find(tag); }
+
+    void Erase(std::size_t index, std::size_t count)
+    {
+        text_.erase(index, count);
+        upper_.erase(index, count);
+        for (BoldRange& range : bold_) {
+            range.start = Shifted(range.start, index, count);
+            range.end = Shifted(range.end, index, count);
         }
     }
-    return ranges;
+
+    void AddBold(std::size_t start, std::size_t end) { bold_.push_back({static_cast<int>(start), static_cast<int>(end)}); }
+
+    PlainText Take() { return {std::move(text_), std::move(bold_)}; }
+
+private:
+    static int Shifted(int offset, std::size_t index, std::size_t count)
+    {
+        const auto at = static_cast<std::size_t>(offset);
+        if (at <= index)
+            return offset;
+        return static_cast<int>(at - std::min(count, at - index));
+    }
+
+    std::string text_, upper_;
+    std::vector<BoldRange> bold_;
+};
+
+// Bold pairs: an opening tag without a later closing tag is dropped alone; the closing tag stays
+// for the final sweep.
+void TakeBoldPairs(MarkupText& text)
+{
+    for (;;) {
+        const std::size_t open = text.Find("<B>");
+        if (open == std::string::npos)
+            break;
+        text.Erase(open, 3);
+        const std::size_t close = text.Find("</B>");
+        if (close != std::string::npos && close > open) {
+            text.Erase(close, 4);
+            text.AddBold(open, close);
+        }
+    }
 }
 
-void EraseEvery(std::string& text, std::string_view tag)
+void EraseEvery(MarkupText& text, std::string_view tag)
 {
-    std::string upper = AnsiUpperCase(text);
-    for (std::size_t at; (at = upper.find(tag)) != std::string::npos;)
-        EraseBoth(text, upper, at, tag.size());
+    for (std::size_t at; (at = text.Find(tag)) != std::string::npos;)
+        text.Erase(at, tag.size());
 }
 
 char UpperChar(char c) { return AnsiUpperCase(std::string(1, c))[0]; }
@@ -67,11 +91,10 @@ PlainText MarkupToPlain(std::string_view markup)
     text = ReplaceTextIgnoreCase(ReplaceTextIgnoreCase(text, "<P>", "\r\n"), "<T>", "\t");
     if (text.starts_with("<<b>"))
         text.erase(0, 1);
-    PlainText plain;
-    plain.bold = TakeBoldPairs(text);
-    EraseEvery(text, "</B>");
-    plain.text = std::move(text);
-    return plain;
+    MarkupText markupText(std::move(text));
+    TakeBoldPairs(markupText);
+    EraseEvery(markupText, "</B>");
+    return markupText.Take();
 }
 
 int MsgBoxLineHeight(int metricHeight, int externalLeading, std::string_view faceName)

@@ -34,7 +34,8 @@ struct PlainText {
     std::vector<BoldRange> bold;
 };
 // "\\n" and "\\t", "<P>" and "<T>" (any case) become CR LF and TAB; a leading "<<b>" loses its
-// first "<"; each "<B>" with a later "</B>" marks a bold run; unpaired tags are dropped.
+// first "<"; each "<B>" with a later "</B>" marks a bold run; unpaired tags are dropped. The ranges
+// are offsets in the final plain text, also when runs nest.
 PlainText MarkupToPlain(std::string_view markup);
 
 struct TextSize {

@@ -27,6 +27,9 @@ INSTANTIATE_TEST_SUITE_P(Markup, MarkupTest, testing::Values(
     MarkupCase{"x<B>bold</b> and <b>more</B>!", "xbold and more!", {{1, 5}, {10, 14}}},
     MarkupCase{"<B>open", "open", {}},
     MarkupCase{"<B></B>x", "x", {}},
+    // Nested runs: each range still covers its own characters once the inner tags are gone.
+    MarkupCase{"<B>a<B>b</B>c</B>d", "abcd", {{0, 2}, {1, 3}}},
+    MarkupCase{"<B>a</B>b</B>c<B>d</B>", "abcd", {{0, 1}}},
     // Offsets count CR LF as two characters.
     MarkupCase{"line<P><B>two</B>", "line\r\ntwo", {{6, 9}}},
     MarkupCase{"a<p>b<T>c<t>d", "a\r\nb\tc\td", {}},
