@@ -2,13 +2,14 @@
 // script, so that a test can look at the window for as long as it needs. Built from the same
 // modules as packstub.exe, except those of the setup launch and the update agent.
 //
-//   stubharness.exe /REPORT="FILE" [/PROGRESS=POSITION:TOTAL] [/STATUS="TEXT"] [/SleepX=N]
+//   stubharness.exe /REPORT=FILE [/PROGRESS=POSITION:TOTAL[:STEPS]] [/STATUS=TEXT] [/SHOW] [/SleepX=N]
 //
 // On the first timer tick (setup or agent alike) the harness stops the start timer, writes one
 // JSON line to FILE with the agent tick count, the work area, the client area's screen origin and
 // the bars' state, runs the progress object
-// through Start(POSITION, TOTAL) and TOTAL steps (a line after each), sets the status line to TEXT
-// in the package's font, and writes "ready". The window then stays until it is closed; a line
+// through Start(POSITION, TOTAL) and STEPS steps (TOTAL when not given; a line after each), sets
+// the status line to TEXT in the package's font, shows the window and its activity bar with
+// /SHOW, and writes "ready". The window then stays until it is closed; a line
 // "abort" tells when DownloadAbortFlag is set and "removed" when the extraction folder would go.
 #include "Files.h"
 #include "InetHTTP.h"
@@ -60,10 +61,12 @@ void RunScript()
            Bars("before") + "}");
     const std::string progress = TextParam("/PROGRESS=");
     if (!progress.empty()) {
-        const int total = StrToIntDef(TextAfter(progress, ":", "0"), 0);
+        const std::string counts = TextAfter(progress, ":", "0");
+        const int total = StrToIntDef(TextBefore(counts, ":", counts), 0);
+        const int steps = StrToIntDef(TextAfter(counts, ":", counts), 0);
         DownloadProgress().Start(StrToIntDef(TextBefore(progress, ":", "0"), 0), total);
         Report(Bars("start"));
-        for (int i = 0; i < total; ++i) {
+        for (int i = 0; i < steps; ++i) {
             DownloadProgress().Step("step");
             Report(Bars("step"));
         }
@@ -71,6 +74,10 @@ void RunScript()
     const std::string status = TextParam("/STATUS=");
     if (!status.empty())
         SetStatusText(status, OwnInfo().FontName(), OwnInfo().Charset(), OwnInfo().FontSize());
+    if (HasParam("/SHOW")) {
+        ShowMainWindow(true);
+        ShowActivityBar(true);
+    }
     Report("ready");
 }
 
