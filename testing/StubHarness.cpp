@@ -2,14 +2,16 @@
 // script, so that a test can look at the window for as long as it needs. Built from the same
 // modules as packstub.exe, except those of the setup launch and the update agent.
 //
-//   stubharness.exe /REPORT=FILE [/PROGRESS=POSITION:TOTAL[:STEPS]] [/STATUS=TEXT] [/SHOW] [/SleepX=N]
+//   stubharness.exe /REPORT=FILE [/PROGRESS=POSITION:TOTAL[:STEPS]] [/STATUS=TEXT] [/AUTOPLAY] [/SHOW]
+//                   [/SleepX=N]
 //
 // On the first timer tick (setup or agent alike) the harness stops the start timer, writes one
 // JSON line to FILE with the agent tick count, the work area, the client area's screen origin and
 // the bars' state, runs the progress object
 // through Start(POSITION, TOTAL) and STEPS steps (TOTAL when not given; a line after each), sets
-// the status line to TEXT in the package's font, shows the window and its activity bar with
-// /SHOW, and writes "ready". The window then stays until it is closed; a line
+// the status line to TEXT in the package's font, with /AUTOPLAY asks the window the shell's
+// "QueryCancelAutoPlay" before and after turning the answer on (a line with both answers), shows
+// the window and its activity bar with /SHOW, and writes "ready". The window then stays until it is closed; a line
 // "abort" tells when DownloadAbortFlag is set and "removed" when the extraction folder would go.
 #include "Files.h"
 #include "InetHTTP.h"
@@ -74,6 +76,13 @@ void RunScript()
     const std::string status = TextParam("/STATUS=");
     if (!status.empty())
         SetStatusText(status, OwnInfo().FontName(), OwnInfo().Charset(), OwnInfo().FontSize());
+    if (HasParam("/AUTOPLAY")) {
+        const UINT query = RegisterWindowMessageA("QueryCancelAutoPlay");
+        const LRESULT before = SendMessageA(MainWindow(), query, 0, 0);
+        AnswerQueryCancelAutoPlay();
+        Report("{\"autoplay\":[" + std::to_string(before) + "," + std::to_string(SendMessageA(MainWindow(), query, 0, 0)) +
+               "]}");
+    }
     if (HasParam("/SHOW")) {
         ShowMainWindow(true);
         ShowActivityBar(true);

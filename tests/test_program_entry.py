@@ -46,6 +46,21 @@ def runs(entries, indent):
     return result
 
 
+def test_spanned_set_says_its_launch_is_not_built(build_setup, wine, debug_viewer):
+    setup = build_setup(packstub(), "out/Setup.exe", {"setup": {"spanned-cd-set": "yes"}})
+    assert wine.run(setup, timeout=60).returncode == 1
+    lines = debug_viewer.text().decode("latin-1").splitlines()
+    pid = lines[0].split()[0]
+    assert f"{pid} StartFromCopy: the spanned-set launch is not built" in lines
+    assert "- wm_Destroy -" not in lines            # no status window
+
+
+def test_span_level_2_removes_the_program_and_its_folder_after_the_run(build_setup, wine):
+    setup = build_setup(packstub(), "copy/Setup.exe")
+    assert wine.run(setup, "/SpanCdLvl=2", timeout=60).returncode == 1
+    wait_for(lambda: not setup.parent.exists(), 30, "the program and its folder to be removed")
+
+
 def test_setup_stub_runs_its_window_and_says_the_launch_is_not_built(build_setup, wine, debug_viewer):
     setup = build_setup(packstub(), "out/Setup.exe", {"language English": {"s0": "Acme"}})
     result = wine.run(setup, "/x=1", timeout=60)

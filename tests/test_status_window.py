@@ -127,6 +127,12 @@ def test_first_close_sets_the_abort_flag_and_the_second_destroys(harness_setup, 
     assert "removed" in harness.lines()
 
 
+def test_autoplay_is_cancelled_once_the_answer_is_on(harness_setup, run_harness):
+    harness = run_harness(harness_setup(), "/AUTOPLAY")
+    [answers] = [r["autoplay"] for r in harness.records() if "autoplay" in r]
+    assert answers == [0, 1]
+
+
 def test_sleepx_sets_the_agent_tick_count(harness_setup, run_harness):
     harness = run_harness(harness_setup(), "/SleepX=7")
     assert harness.records()[0]["ticks"] == -7
