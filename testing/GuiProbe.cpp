@@ -5,12 +5,15 @@
 //   guiprobe.exe show  SELECTOR                   the first match with all its child controls
 //   guiprobe.exe click SELECTOR --button TEXT|--id N   press a button of the window
 //   guiprobe.exe key   SELECTOR --vk N            press a key in the window's focused control
+//   guiprobe.exe key   SELECTOR --syschar C       type character C with Alt held down there
 //   guiprobe.exe close SELECTOR                   post a close request
 //   guiprobe.exe wait  SELECTOR [--gone] [--timeout MS]   wait until it appears (or goes)
 //
 // SELECTOR: --class NAME, --title TEXT (exact), --title-has TEXT, --pid N, --hwnd N, --visible;
 // all given parts must match, names and texts without regard to letter case. Exit code 0 when
 // done, 1 when no window matched or the wait timed out, 2 for a usage error.
+#include "FixtureJson.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -33,6 +36,7 @@ struct Options {
     Selector selector;
     std::string button;
     int id = -1, vk = -1;
+    char sysChar = 0;
     bool gone = false;
     DWORD timeout = 10000;
 };
@@ -66,24 +70,6 @@ std::string ClassOf(HWND window)
     return std::string(name, n > 0 ? n : 0);
 }
 
-std::string Json(const std::string& text)
-{
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x80) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
 std::string Handle(HWND window) { return std::to_string(reinterpret_cast<UINT_PTR>(window)); }
 
 std::string RectJson(HWND window)
@@ -98,6 +84,7 @@ std::string CommonFields(HWND window)
 {
     return "\"hwnd\":" + Handle(window) + ",\"class\":" + Json(ClassOf(window)) + ",\"text\":" + Json(TextOf(window)) +
            ",\"rect\":" + RectJson(window) + ",\"style\":" + std::to_string(GetWindowLongA(window, GWL_STYLE)) +
+           ",\"exstyle\":" + std::to_string(GetWindowLongA(window, GWL_EXSTYLE)) +
            ",\"visible\":" + (IsWindowVisible(window) ? "true" : "false");
 }
 
@@ -248,7 +235,7 @@ int Click(const Options& o)
 int Key(const Options& o)
 {
     const HWND window = FirstMatch(o.selector);
-    if (!window || o.vk < 0)
+    if (!window || (o.vk < 0 && !o.sysChar))
         return window ? 2 : 1;
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -256,9 +243,14 @@ int Key(const Options& o)
     if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
         (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
         target = info.hwndFocus;
-    const UINT scan = MapVirtualKeyA(static_cast<UINT>(o.vk), 0);
-    PostMessageA(target, WM_KEYDOWN, o.vk, 1 | (scan << 16));
-    PostMessageA(target, WM_KEYUP, o.vk, 1 | (scan << 16) | (3u << 30));
+    if (o.sysChar) {
+        // The context bit says that Alt is down, as for a typed Alt+character.
+        PostMessageA(target, WM_SYSCHAR, static_cast<unsigned char>(o.sysChar), 1 | (1u << 29));
+    } else {
+        const UINT scan = MapVirtualKeyA(static_cast<UINT>(o.vk), 0);
+        PostMessageA(target, WM_KEYDOWN, o.vk, 1 | (scan << 16));
+        PostMessageA(target, WM_KEYUP, o.vk, 1 | (scan << 16) | (3u << 30));
+    }
     Print(WindowJson(target, false));
     return 0;
 }
@@ -320,6 +312,8 @@ bool ParseOptions(int argc, char** argv, Options& o)
             o.id = std::atoi(value().c_str());
         else if (flag == "--vk")
             o.vk = std::atoi(value().c_str());
+        else if (flag == "--syschar")
+            o.sysChar = value()[0];
         else if (flag == "--timeout")
             o.timeout = std::strtoul(value().c_str(), nullptr, 10);
         else

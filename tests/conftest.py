@@ -17,6 +17,7 @@ ROOT = Path(__file__).resolve().parents[1]
 BUILD = Path(os.environ.get("WIN32_BUILD", ROOT / "build" / "win32"))
 FIXTURES = BUILD / "testing"
 WINENV = ROOT / "scripts" / "winenv"
+PACKBUILD = Path(os.environ.get("PACKBUILD", ROOT / "build" / "native" / "tools" / "packbuild"))
 
 os.environ["TZ"] = "UTC"
 time.tzset()
@@ -237,6 +238,9 @@ class Probe:
     def key(self, vk, **selector):
         return self._run("key", *self._selector(**selector), "--vk", vk)[0]
 
+    def alt_char(self, char, **selector):
+        return self._run("key", *self._selector(**selector), "--syschar", char)[0]
+
     def close(self, **selector):
         return self._run("close", *self._selector(**selector))[0]
 
@@ -273,3 +277,32 @@ def debug_viewer(wine, probe, tmp_path):
         started.wait(timeout=10)
     finally:
         started.kill()
+
+
+@pytest.fixture
+def build_setup(tmp_path):
+    """Appends a package to a copy of a stub image with the setup builder (native tree) and returns
+    the setup file's path. sections maps a section name ("setup", "agent", "language English", ...)
+    to its keys; stub and output are filled in."""
+    count = [0]
+
+    def build(stub, output, sections=None):
+        if not PACKBUILD.exists():
+            pytest.fail(f"{PACKBUILD} is missing: build the native tree first (make native)")
+        count[0] += 1
+        output = tmp_path / output
+        output.parent.mkdir(parents=True, exist_ok=True)
+        lines = ["[setup]", f"stub = {stub}", f"output = {output}"]
+        sections = dict(sections or {})
+        lines += [f"{key} = {value}" for key, value in sections.pop("setup", {}).items()]
+        for name, keys in sections.items():
+            lines.append(f"[{name}]")
+            lines += [f"{key} = {value}" for key, value in keys.items()]
+        description = tmp_path / f"setup{count[0]}.desc"
+        description.write_text("\n".join(lines) + "\n", encoding="latin-1")
+        built = subprocess.run([str(PACKBUILD), "build", str(description)], stdin=subprocess.DEVNULL,
+                               capture_output=True, text=True, timeout=60)
+        assert built.returncode == 0, built.stderr
+        return output
+
+    return build

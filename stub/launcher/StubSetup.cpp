@@ -6,7 +6,7 @@
 #include "PathText.h"
 #include "Process.h"
 #include "Stub.h"
-#include "StubGlob.h"
+#include "StubAU.h"
 #include "StubParams.h"
 #include "StubSetupCore.h"
 #include "StubWin.h"

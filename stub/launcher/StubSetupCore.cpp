@@ -2,6 +2,7 @@
 
 #include "PackageLayout.h"
 #include "PathText.h"
+#include "StubParams.h"
 #include "Utils.h"
 
 #include <cstdio>
@@ -22,6 +23,25 @@ std::string YCopyCommandLine(std::string_view yCopyPath, std::string_view paramT
     return std::string(yCopyPath) + " " +
            Trim(std::string(paramText) + " /SpanCdLvl=2 /SpanDiskFName1=\"" + program + ".001\"" + " /OriginExe=\"" +
                 program + "\"");
+}
+
+std::string EngineCommandLine(std::string_view destDir, std::string_view runName, std::string_view params,
+                              std::string_view threadTag, std::string_view programPath, bool autoUpdateProg)
+{
+    std::string name(runName), parameters(params);
+    if (runName.find('*') != std::string_view::npos) {
+        name = Trim(TextBefore(runName, "*", ""));
+        parameters = Trim(parameters + " " + Trim(TextAfter(runName, "*", "")));
+    }
+    std::string command = SetTrailingBackslash(destDir, true) + name;
+    if (!parameters.empty())
+        command += " " + parameters;
+    command += " /TH_ID=" + std::string(threadTag);
+    if (command.find("/OriginExe=") == std::string::npos)
+        command += " /OriginExe=\"" + std::string(programPath) + "\"";
+    if (autoUpdateProg)
+        command += " /AutoUpdateProg";
+    return RemoveParam(RemoveParam(command, "/SpanCdLvl="), "/SpanDiskFName1=");
 }
 
 std::string WebAgentImage(std::string program)

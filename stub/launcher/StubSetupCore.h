@@ -21,6 +21,13 @@ std::string YCopyCommandLine(std::string_view yCopyPath, std::string_view paramT
 // AutoUpdateProg (the fifth byte from the end, in the trailer) set.
 std::string WebAgentImage(std::string program);
 
+// The setup engine's command line: the engine named by the run name (the text before its "*")
+// in destDir, then the parameters (the given ones, then the run name's after its "*"), the
+// thread tag, the program path as /OriginExe= unless the parameters name one, /AutoUpdateProg
+// for an agent; /SpanCdLvl= and /SpanDiskFName1= are removed.
+std::string EngineCommandLine(std::string_view destDir, std::string_view runName, std::string_view params,
+                              std::string_view threadTag, std::string_view programPath, bool autoUpdateProg);
+
 // The hand-shake names of one launch, from the decimal id of the launching thread: the thread
 // tag "_" + id, the completion atom the engine deletes when its setup has completed, and the
 // class of the engine's dialog window that the launch waits for.

@@ -52,6 +52,32 @@ TEST(StubSetupCore, NamesOfALaunch)
     EXPECT_EQ(DialogClassName(tag), ".SDialog_Class_Name._412");
 }
 
+TEST(StubSetupCore, EngineCommandLine)
+{
+    const std::string dir = "C:\\TEMP\\SETUP_9";
+    const std::string origin = " /OriginExe=\"D:\\Setup.exe\"";
+    const struct {
+        const char* name;
+        std::string runName, params;
+        bool agent;
+        std::string command;
+    } cases[] = {
+        {"run name with arguments, given parameters", "Engine.exe*/silent", "/x", false,
+         dir + "\\Engine.exe /x /silent /TH_ID=_7" + origin},
+        {"run name without arguments", "Engine.exe*", "", false, dir + "\\Engine.exe /TH_ID=_7" + origin},
+        {"blanks around the parts", " Engine.exe * /a /b ", "  ", false, dir + "\\Engine.exe /a /b /TH_ID=_7" + origin},
+        {"no star", "Engine.exe", "/x", false, dir + "\\Engine.exe /x /TH_ID=_7" + origin},
+        {"an /OriginExe= of the caller", "Engine.exe*", "/OriginExe=\"E:\\cd\\Setup.exe\"", false,
+         dir + "\\Engine.exe /OriginExe=\"E:\\cd\\Setup.exe\" /TH_ID=_7"},
+        {"an agent", "Engine.exe*", "/OriginalInfoFile=\"C:\\a\\p.info\"", true,
+         dir + "\\Engine.exe /OriginalInfoFile=\"C:\\a\\p.info\" /TH_ID=_7" + origin + " /AutoUpdateProg"},
+        {"spanned-set items removed", "Engine.exe*", "/SpanCdLvl=2 /SpanDiskFName1=\"D:\\Setup.exe.001\" /q", false,
+         dir + "\\Engine.exe /q /TH_ID=_7" + origin},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EngineCommandLine(dir + "\\", c.runName, c.params, "_7", "D:\\Setup.exe", c.agent), c.command) << c.name;
+}
+
 TEST(StubSetupCore, YCopyCommandLine)
 {
     EXPECT_EQ(YCopyCommandLine("C:\\T\\Y_Setup.exe", "/x /lang=de", "D:\\Setup.exe"),

@@ -265,7 +265,7 @@ private:
         agentTrailer.SetU32(TTrailer::OffTrailerLength, TrailerSize);
         agent += EncodeTrailer(agentTrailer);
         const std::string path = destDir_ + "\\" + FileNameOf(agentName_);
-        host_.ReplaceFile(path, agent, source_);
+        host_.WriteWholeFile(path, agent, source_);
         host_.Debug(std::to_string(CurrentProcessId()) + " New AU-Agent: " + path);
     }
 

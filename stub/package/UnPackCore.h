@@ -34,7 +34,7 @@ public:
     // The file opened for appending, created when missing; null when it cannot be opened.
     virtual std::unique_ptr<TExtractFile> OpenForAppend(const std::string& path) = 0;
     // Writes bytes as the whole file, replacing any, with the last-write time of dateFrom.
-    virtual bool ReplaceFile(const std::string& path, std::string_view bytes, const std::string& dateFrom) = 0;
+    virtual bool WriteWholeFile(const std::string& path, std::string_view bytes, const std::string& dateFrom) = 0;
     virtual std::uint64_t FileSize(const std::string& path) = 0;
     virtual double FreeBytes(const std::string& path) = 0;
     virtual std::string LastErrorText() = 0;

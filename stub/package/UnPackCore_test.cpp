@@ -107,7 +107,7 @@ public:
             return nullptr;
         return std::make_unique<File>(*this, files[path], path);
     }
-    bool ReplaceFile(const std::string& path, std::string_view bytes, const std::string& dateFrom) override
+    bool WriteWholeFile(const std::string& path, std::string_view bytes, const std::string& dateFrom) override
     {
         files[path] = MemoryFile{std::string(bytes), 0};
         agentDates[path] = dateFrom;

@@ -245,9 +245,27 @@ bool ShellOpen(const std::string& file, const std::string& parameters, int showC
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+HMODULE LoadSystemLibrary(const std::string& name)
+{
+    // The altered search path makes the library's own dependencies come from its folder too.
+    return LoadLibraryExA((SystemFolder(true) + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+void RestrictLibrarySearch()
+{
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    if (auto setDirectory = FunctionAs<SetDllDirectoryFn>(GetProcAddress(kernel, "SetDllDirectoryA")))
+        setDirectory("");
+    if (auto setDefault = FunctionAs<SetDefaultDllDirectoriesFn>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 FARPROC LoadFunction(const std::string& library, const std::string& function, HMODULE& handle)
 {
-    handle = LoadLibraryA(library.c_str());
+    const bool bareName = library.find_first_of("\\/:") == std::string::npos;
+    handle = bareName ? LoadSystemLibrary(library) : LoadLibraryA(library.c_str());
     if (reinterpret_cast<UINT_PTR>(handle) < 33)
         return nullptr;
     return GetProcAddress(handle, function.c_str());
@@ -261,16 +279,24 @@ FARPROC LoadFunction(const std::string& library, const std::string& function)
 
 std::string FileVersionText(const std::string& path)
 {
+    // Bound at run time rather than imported: an imported version.dll would be looked for in the
+    // program's folder first, before any of the program's code runs.
+    static const auto sizeOf =
+        FunctionAs<decltype(&GetFileVersionInfoSizeA)>(LoadFunction("version.dll", "GetFileVersionInfoSizeA"));
+    static const auto infoOf = FunctionAs<decltype(&GetFileVersionInfoA)>(LoadFunction("version.dll", "GetFileVersionInfoA"));
+    static const auto query = FunctionAs<decltype(&VerQueryValueA)>(LoadFunction("version.dll", "VerQueryValueA"));
+    if (!sizeOf || !infoOf || !query)
+        return {};
     const std::string file = path.empty() ? ProgramFilePath(false) : path;
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &ignored);
+    const DWORD size = sizeOf(file.c_str(), &ignored);
     if (size == 0)
         return {};
     std::vector<char> data(size);
     VS_FIXEDFILEINFO* info = nullptr;
     UINT infoSize = 0;
-    if (!GetFileVersionInfoA(file.c_str(), 0, size, data.data()) ||
-        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &infoSize) || infoSize < sizeof *info)
+    if (!infoOf(file.c_str(), 0, size, data.data()) ||
+        !query(data.data(), "\\", reinterpret_cast<void**>(&info), &infoSize) || infoSize < sizeof *info)
         return {};
     return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
            std::to_string(HIWORD(info->dwFileVersionLS)) + "." + std::to_string(LOWORD(info->dwFileVersionLS));

@@ -54,9 +54,22 @@ int PointsToPixels(int points);
 POINT CenterInWorkArea(int width, int height);
 
 bool ShellOpen(const std::string& file, const std::string& parameters, int showCommand);
-// The library stays loaded in both forms; the first hands its handle to the caller to free.
+// Libraries named without a folder come from the system folder only: a library of the same name
+// beside a downloaded setup file, or in the current folder, is never loaded in its place.
+HMODULE LoadSystemLibrary(const std::string& name);
+// Confines every later load by bare name to the system folder where the system offers it (and
+// drops the current folder from the search elsewhere); called once at start.
+void RestrictLibrarySearch();
+// A library named without a folder is loaded by LoadSystemLibrary. The library stays loaded in
+// both forms; the first hands its handle to the caller to free.
 FARPROC LoadFunction(const std::string& library, const std::string& function, HMODULE& handle);
 FARPROC LoadFunction(const std::string& library, const std::string& function);
+// A looked-up address as a pointer to the function's real type.
+template <typename Function>
+Function FunctionAs(FARPROC address)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
 // "major.minor.release.build" of the fixed version; empty path: the program's own file; empty
 // text when the file has no version resource.
 std::string FileVersionText(const std::string& path);

@@ -247,6 +247,48 @@ TEST(Services, LoadFunction)
     EXPECT_EQ(library, nullptr);
 }
 
+// A library beside the program that a plain search finds first: a copy of the test program
+// itself serves as one.
+class LibraryBesideProgram : public testing::Test {
+protected:
+    const std::string name = "beside" + std::to_string(GetCurrentProcessId()) + ".dll";
+    const std::string path = ProgramFolder(true) + name;
+    void SetUp() override
+    {
+        ASSERT_TRUE(CopyFileA(ProgramFilePath(false).c_str(), path.c_str(), FALSE));
+    }
+    void TearDown() override { DeleteFileA(path.c_str()); }
+    bool PlainSearchFindsIt()
+    {
+        const HMODULE found = LoadLibraryA(name.c_str());
+        if (found)
+            FreeLibrary(found);
+        return found != nullptr;
+    }
+};
+
+TEST_F(LibraryBesideProgram, IsNotLoadedByBareName)
+{
+    ASSERT_TRUE(PlainSearchFindsIt());
+    HMODULE library = nullptr;
+    EXPECT_EQ(LoadFunction(name, "main", library), nullptr);
+    EXPECT_EQ(library, nullptr);
+    EXPECT_EQ(LoadSystemLibrary(name), nullptr);
+    EXPECT_NE(LoadSystemLibrary("kernel32.dll"), nullptr);
+    // Named with its folder it is still loaded.
+    LoadFunction(path, "main", library);
+    EXPECT_NE(library, nullptr);
+    FreeLibrary(library);
+}
+
+TEST_F(LibraryBesideProgram, IsNotFoundByAnyBareLoadOnceTheSearchIsRestricted)
+{
+    ASSERT_TRUE(PlainSearchFindsIt());
+    RestrictLibrarySearch();
+    EXPECT_FALSE(PlainSearchFindsIt());
+    EXPECT_NE(LoadLibraryA("user32.dll"), nullptr);
+}
+
 TEST(Services, FileVersionText)
 {
     EXPECT_EQ(FileVersionText(""), "6.3.1.42");
