@@ -67,9 +67,16 @@ std::uint32_t DosDateOf(const WIN32_FIND_DATAA& entry)
     return static_cast<std::uint32_t>(date) << 16 | time;
 }
 
-std::string FilesIn(const std::string& folder, const std::string& copyTo)
+struct FoundFile {
+    std::string name;
+    std::uint64_t size;
+    std::uint32_t date;
+};
+
+// The files of the folder, by name; with copyTo, each is copied there too.
+std::vector<FoundFile> FilesIn(const std::string& folder, const std::string& copyTo)
 {
-    std::vector<std::string> files;
+    std::vector<FoundFile> files;
     WIN32_FIND_DATAA entry;
     const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
@@ -78,17 +85,30 @@ std::string FilesIn(const std::string& folder, const std::string& copyTo)
                 continue;
             if (!copyTo.empty())
                 CopyFileA((folder + "\\" + entry.cFileName).c_str(), (copyTo + "\\" + entry.cFileName).c_str(), FALSE);
-            files.push_back("{\"name\":" + Json(entry.cFileName) + ",\"size\":" +
-                            std::to_string(static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32 | entry.nFileSizeLow) +
-                            ",\"date\":" + std::to_string(DosDateOf(entry)) + "}");
+            files.push_back({entry.cFileName, static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32 | entry.nFileSizeLow,
+                             DosDateOf(entry)});
         } while (FindNextFileA(search, &entry));
         FindClose(search);
     }
-    std::sort(files.begin(), files.end());
-    std::string list = "[";
-    for (const std::string& file : files)
-        list += (list.size() > 1 ? "," : "") + file;
-    return list + "]";
+    std::sort(files.begin(), files.end(), [](const FoundFile& a, const FoundFile& b) { return a.name < b.name; });
+    return files;
+}
+
+std::string FilesJson(const std::vector<FoundFile>& files)
+{
+    std::string list;
+    for (const FoundFile& file : files)
+        list += std::string(list.empty() ? "" : ",") + "{\"name\":" + Json(file.name) + ",\"size\":" +
+                std::to_string(file.size) + ",\"date\":" + std::to_string(file.date) + "}";
+    return "[" + list + "]";
+}
+
+std::string FilesText(const std::vector<FoundFile>& files)
+{
+    std::string text;
+    for (const FoundFile& file : files)
+        text += "    " + file.name + "   " + std::to_string(file.size) + " bytes\r\n";
+    return text;
 }
 
 void PumpFor(int milliseconds)
@@ -112,10 +132,10 @@ HWND ShowWindowOfClass(const std::string& className, const std::string& title, c
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = className.c_str();
     RegisterClassA(&windowClass);
-    const HWND window = CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 60, 60, 520, 300,
+    const HWND window = CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 60, 60, 640, 360,
                                         nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!text.empty())
-        CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE, 10, 10, 490, 250, window, nullptr,
+        CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE, 10, 10, 610, 310, window, nullptr,
                         windowClass.hInstance, nullptr);
     if (visible)
         ShowWindow(window, SW_SHOW);
@@ -159,16 +179,14 @@ int RunEngine()
     if (atom && !keep)
         GlobalDeleteAtom(atom);
     const std::string folder = FolderOf(ProgramPath());
-    const std::string findings = "{\"commandLine\":" + Json(GetCommandLineA()) + ",\"folder\":" + Json(folder) +
-                                 ",\"threadTag\":" + Json(tag) + ",\"atomFound\":" + (atom ? "true" : "false") +
-                                 ",\"atomDeleted\":" + (atom && !keep ? "true" : "false") +
-                                 ",\"files\":" + FilesIn(folder, Option("/ENGINE_COPY_TO=")) + "}";
-    Report(findings);
+    const std::vector<FoundFile> files = FilesIn(folder, Option("/ENGINE_COPY_TO="));
+    Report("{\"commandLine\":" + Json(GetCommandLineA()) + ",\"folder\":" + Json(folder) + ",\"threadTag\":" +
+           Json(tag) + ",\"atomFound\":" + (atom ? "true" : "false") + ",\"atomDeleted\":" +
+           (atom && !keep ? "true" : "false") + ",\"files\":" + FilesJson(files) + "}");
     if (const int show = IntOption("/ENGINE_SHOW_MS=", 0); show > 0) {
-        const HWND window = ShowWindowOfClass("EngineStandIn", "Setup engine stand-in",
-                                              "Setup engine stand-in\r\n\r\nRunning in " + folder + "\r\n\r\n" +
-                                                  GetCommandLineA(),
-                                              true);
+        const std::string text = "Setup engine stand-in, running in\r\n    " + folder + "\r\n\r\nCommand line:\r\n    " +
+                                 GetCommandLineA() + "\r\n\r\nFiles found:\r\n" + FilesText(files);
+        const HWND window = ShowWindowOfClass("EngineStandIn", "Setup engine stand-in", text, true);
         PumpFor(show);
         DestroyWindow(window);
     }
