@@ -69,24 +69,13 @@ mkdir -p engine big
 cp "$engine" engine/Engine.exe
 ln -f big.bin big/big.bin
 
-cat > mixed.desc <<DESC
-[setup]
-stub = $stub
-output = packstub-setup.exe
-[files]
-compress-folder = mixed
-store = engine/Engine.exe
-run = Engine.exe
-DESC
-cat > big.desc <<DESC
-[setup]
-stub = $stub
-output = packstub-big.exe
-[files]
-compress-folder = big
-store = engine/Engine.exe
-run = Engine.exe
-DESC
+# A setup of a folder with the engine stand-in as its program.
+describe() {
+  printf '[setup]\nstub = %s\noutput = %s\n[files]\ncompress-folder = %s\nstore = engine/Engine.exe\nrun = Engine.exe\n' \
+    "$stub" "$2" "$3" > "$1"
+}
+describe mixed.desc packstub-setup.exe mixed
+describe big.desc packstub-big.exe big
 cat > mixed.nsi <<NSI
 OutFile "$work/nsis-setup.exe"
 SetCompressor zlib
@@ -110,9 +99,17 @@ eval "$("$root/scripts/winenv" env)"
 drive_c=$WINEPREFIX/drive_c
 cat packstub-setup.exe nsis-setup.exe > /dev/null  # warm the cache
 
-# 1. packstub: the whole run, and the extraction alone as the stub reports it.
+# 1. packstub: the whole run, and the extraction alone as the stub reports it in its debug output
+#    (which goes to the debug viewer).
+probe=$root/build/win32/testing/guiprobe.exe
+rm -f debug.txt
+wine "$root/build/win32/testing/debugviewer.exe" "$(winepath -w "$work/debug.txt")" >/dev/null 2>&1 &
+viewer=$!
+wine "$probe" wait --class .KDebug. >/dev/null
 read -r stub_ms stub_code < <(timed packstub.out wine packstub-setup.exe /hide)
-extract_ms=$(tr -d '\r' < packstub.out | sed -n 's/^UnCompressTime: \([0-9]*\) MS/\1/p' | tail -1)
+wine "$probe" close --class .KDebug. >/dev/null
+wait "$viewer"
+extract_ms=$(tr -d '\r' < debug.txt | sed -n 's/^UnCompressTime: \([0-9]*\) MS/\1/p' | tail -1)
 
 # 2. NSIS into a folder of drive C:, removed afterwards.
 rm -rf "$drive_c/nsisbench"

@@ -3,7 +3,6 @@
 #include "Files.h"
 #include "KDebug.h"
 #include "KMsgBox.h"
-#include "PathText.h"
 #include "Process.h"
 #include "Stub.h"
 #include "StubAU.h"
@@ -13,8 +12,6 @@
 #include "UnPack.h"
 #include "Utils.h"
 #include "UtilsWin.h"
-
-#include <array>
 
 namespace {
 
@@ -267,9 +264,9 @@ bool HasTempSpace(const std::string& dir, const std::string& source)
     return TGFileInfo(source).SpaceRequired(dir) < DiskFreeBytes(dir) && FolderExists(dir);
 }
 
-bool ConfirmTempSpace(const std::string& dir, const std::string& source, const TGFileInfo& info)
+// The package is the one Info describes; its file is not read again.
+bool ConfirmTempSpace(const std::string& dir, const std::string&, const TGFileInfo& info)
 {
-    (void)source;
     const double need = info.SpaceRequired(dir);
     const TSpaceTexts texts{info.Text("s2"), info.Text("s3"), info.Text("s4"), info.Text("s5"), info.Text("s6")};
     const std::string question = SpaceQuestion(info.AlwaysShowTempNotice(), need, DiskFreeBytes(dir), DriveOfFolder(dir), texts);

@@ -2,15 +2,12 @@
 
 #include "PackageLayout.h"
 #include "SetupBuilder.h"
+#include "SetupTestFolder.h"
 #include "ZLibOpen.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <deque>
 #include <functional>
 #include <map>
@@ -20,9 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// 5 March 2013 14:05:08; the tests run with TZ=UTC, so this is also the local time.
-const std::time_t MarchTime = 1362492308;
-const std::uint32_t MarchDos = 1113944228;
+using namespace setuptest;
 
 const std::string Disk = "D:\\disk\\";
 const std::string Dest = "C:\\temp\\SETUP_1";
@@ -152,89 +147,26 @@ public:
     }
 };
 
-void WriteFile(const fs::path& path, std::string_view bytes)
-{
-    std::FILE* f = std::fopen(path.string().c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
-
-std::string ReadFile(const fs::path& path)
-{
-    std::string bytes(fs::file_size(path), '\0');
-    std::FILE* f = std::fopen(path.string().c_str(), "rb");
-    EXPECT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
-    std::fclose(f);
-    return bytes;
-}
-
-// A minimal PE image: "MZ", the header pointer at 60, "PE" at 256.
-std::string StubImage()
-{
-    std::string image(1024, '\0');
-    image.replace(0, 2, "MZ");
-    image[60] = 0;
-    image[61] = 1;
-    image.replace(256, 4, std::string("PE\0\0", 4));
-    return image;
-}
-
-std::string Pattern(std::size_t size, unsigned seed)
-{
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) {
-        seed = seed * 1103515245 + 12345;
-        bytes[i] = static_cast<char>(i % 5 == 0 ? seed >> 16 : 'a' + i % 11);
-    }
-    return bytes;
-}
-
-class UnPackTest : public testing::Test {
+class UnPackTest : public SetupTestFolder {
 protected:
     void SetUp() override
     {
-#ifdef _WIN32
-        _putenv_s("TZ", "UTC");
-        _tzset();
-#else
-        setenv("TZ", "UTC", 1);
-        tzset();
-#endif
-        dir_ = fs::temp_directory_path() / ("unpack-test-" + std::to_string(std::rand()) + "-" +
-                                            testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_ / "payload");
-        fs::create_directories(dir_ / "out");
-        WriteFile(dir_ / "stub.exe", StubImage());
+        SetupTestFolder::SetUp();
         AddPayload("Engine.exe", Pattern(5000, 1));
         AddPayload("data.bin", Pattern(3000, 2));
         AddPayload("readme.txt", std::string(1000, 'r'));
         ResetExtractWriteFailures();
     }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
-    void AddPayload(const std::string& name, std::string_view bytes)
-    {
-        WriteFile(dir_ / "payload" / name, bytes);
-        fs::last_write_time(dir_ / "payload" / name,
-                            std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(MarchTime)));
-        payload_[name] = std::string(bytes);
-    }
 
     // Builds a setup from the [setup] keys and [files] lines given and puts every file written on
     // the host's disk; returns their names there.
-    std::vector<std::string> Build(const std::string& setupKeys, const std::string& files)
+    std::vector<std::string> BuildOnDisk(const std::string& setupKeys, const std::string& files)
     {
-        const auto written = BuildSetup(ParseDescription(
-            "[setup]\nstub = stub.exe\noutput = out/Setup.exe\n" + setupKeys + "[files]\n" + files, dir_, "test.desc"));
+        const auto written = Build("[setup]\nstub = stub.exe\noutput = out/Setup.exe\n" + setupKeys + "[files]\n" + files);
         std::vector<std::string> names;
         for (const fs::path& path : written) {
             names.push_back(Disk + path.filename().string());
-            host_.sources[names.back()] = ReadFile(path);
+            host_.sources[names.back()] = ReadFileBytes(path);
         }
         return names;
     }
@@ -263,8 +195,6 @@ protected:
         bytes.replace(where, with.size(), with);
     }
 
-    fs::path dir_;
-    std::map<std::string, std::string> payload_;
     MemoryHost host_;
 };
 
@@ -273,7 +203,7 @@ const char AllFiles[] = "compress = payload/Engine.exe\nstore = payload/data.bin
 
 TEST_F(UnPackTest, ExtractsEveryRecordWithItsDateAndNamesTheProgramToRun)
 {
-    const auto setup = Build("", AllFiles);
+    const auto setup = BuildOnDisk("", AllFiles);
     const TExtractResult result = Extract(setup[0]);
     EXPECT_TRUE(result.ChecksumOK);
     EXPECT_TRUE(result.Answer);
@@ -295,7 +225,7 @@ TEST_F(UnPackTest, TwoHundredFortyNineRecordsFillTheProgressAndASecondRunAppends
     fs::create_directories(dir_ / "payload");
     for (int i = 0; i < 249; ++i)
         AddPayload("f" + std::to_string(i) + ".txt", "file " + std::to_string(i));
-    const auto setup = Build("", "compress-folder = payload\n");
+    const auto setup = BuildOnDisk("", "compress-folder = payload\n");
 
     Extract(setup[0]);
     EXPECT_EQ(host_.events.at(1), "start 249");
@@ -316,8 +246,8 @@ TEST_F(UnPackTest, RecordsOfOneNameAreJoinedAcrossParts)
     for (const char* mode : {"compress", "store"}) {
         SCOPED_TRACE(mode);
         host_ = MemoryHost();
-        const auto parts = Build("part-size = 6000\n", std::string(mode) + "-folder = payload\n");
-        ASSERT_GT(parts.size(), 3u);
+        const auto parts = BuildOnDisk("part-size = 6000\n", std::string(mode) + "-folder = payload\n");
+        ASSERT_GE(parts.size(), 3u);
         EXPECT_EQ(parts[1], Disk + "Setup.exe.002");
         const TExtractResult result = Extract(parts[0]);
         EXPECT_TRUE(result.ChecksumOK);
@@ -353,7 +283,7 @@ TEST_F(UnPackTest, DiskPromptsOfASpannedSet)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         host_ = MemoryHost();
-        const auto parts = Build("spanned-cd-set = yes\npart-size = 8000\n", "store-folder = payload\nrun = Engine.exe\n");
+        const auto parts = BuildOnDisk("spanned-cd-set = yes\npart-size = 8000\n", "store-folder = payload\nrun = Engine.exe\n");
         ASSERT_GE(parts.size(), 5u);
         ASSERT_EQ(parts[1], Disk + "Setup.exe.001");
         ASSERT_EQ(parts[3], Disk + "Setup.exe.003");
@@ -392,7 +322,7 @@ TEST_F(UnPackTest, DiskPromptsOfASpannedSet)
 TEST_F(UnPackTest, APartThatFailsItsChecksumStopsTheExtraction)
 {
     AddPayload("big.bin", Pattern(40000, 3));
-    const auto parts = Build("part-size = 6000\n", "store-folder = payload\n");
+    const auto parts = BuildOnDisk("part-size = 6000\n", "store-folder = payload\n");
     ASSERT_GT(parts.size(), 3u);
     host_.sources[parts[2]][10] ^= 0x40;
     const TExtractResult result = Extract(parts[0]);
@@ -401,7 +331,7 @@ TEST_F(UnPackTest, APartThatFailsItsChecksumStopsTheExtraction)
     EXPECT_LT(Extracted()["big.bin"].size(), payload_["big.bin"].size());
 
     host_ = MemoryHost();
-    const auto setup = Build("", AllFiles);
+    const auto setup = BuildOnDisk("", AllFiles);
     host_.sources[setup[0]][2000] ^= 1;
     EXPECT_FALSE(Extract(setup[0]).ChecksumOK);
     EXPECT_TRUE(host_.files.empty());
@@ -433,7 +363,7 @@ TEST_F(UnPackTest, NamesThatAreNotPlainFileNamesAreRefused)
         SCOPED_TRACE(c.name);
         host_ = MemoryHost();
         ResetExtractWriteFailures();
-        const auto setup = Build("checksum = no\n", "store = payload/xxxxxxxxxxxxx.txt\nstore = payload/zz.txt\n"
+        const auto setup = BuildOnDisk("checksum = no\n", "store = payload/xxxxxxxxxxxxx.txt\nstore = payload/zz.txt\n"
                                                     "run = zz.txt\n");
         Patch(setup[0], "|xxxxxxxxxxxxx.txt|", "|" + c.name);
         const TExtractResult result = Extract(setup[0]);
@@ -450,7 +380,7 @@ TEST_F(UnPackTest, NamesThatAreNotPlainFileNamesAreRefused)
 TEST_F(UnPackTest, ARefusedRecordNamesNoProgramToRun)
 {
     AddPayload("xxxxxxxx.exe", "program");
-    const auto setup = Build("checksum = no\n", "store = payload/xxxxxxxx.exe\nrun = xxxxxxxx.exe\n");
+    const auto setup = BuildOnDisk("checksum = no\n", "store = payload/xxxxxxxx.exe\nrun = xxxxxxxx.exe\n");
     Patch(setup[0], "|xxxxxxxx.exe*|", "|..\\evil1.exe*|");
     const TExtractResult result = Extract(setup[0]);
     EXPECT_EQ(result.RunName, "");
@@ -460,7 +390,7 @@ TEST_F(UnPackTest, ARefusedRecordNamesNoProgramToRun)
 TEST_F(UnPackTest, AFailedWriteIsShownOnceWithItsDiagnosisAndTheExtractionGoesOn)
 {
     AddPayload("big.txt", Pattern(600000, 5));
-    const auto setup = Build("", "compress = payload/big.txt\ncompress = payload/data.bin\ncompress = payload/readme.txt\n");
+    const auto setup = BuildOnDisk("", "compress = payload/big.txt\ncompress = payload/data.bin\ncompress = payload/readme.txt\n");
     host_.failWriteOf.insert(Dest + "\\big.txt");
     host_.cannotOpen.insert(Dest + "\\data.bin");
     Extract(setup[0]);
@@ -482,7 +412,7 @@ TEST_F(UnPackTest, ALargeRecordIsStreamedInBoundedPieces)
     for (int i = 0; big.size() < (16u << 20); ++i)
         big += "line " + std::to_string(i % 1000) + " of a log file that repeats\n";
     AddPayload("big.log", big);
-    const auto setup = Build("", "compress = payload/big.log\n");
+    const auto setup = BuildOnDisk("", "compress = payload/big.log\n");
     EXPECT_TRUE(Extract(setup[0]).ChecksumOK);
     EXPECT_TRUE(host_.files[Dest + "\\big.log"].bytes == big);
     EXPECT_LE(host_.largestRead, ExtractReadSize);
@@ -493,7 +423,7 @@ TEST_F(UnPackTest, ALargeRecordIsStreamedInBoundedPieces)
 TEST_F(UnPackTest, DamagedPackages)
 {
     // A zlib stream with wrong bytes inside: EZLibError leaves the extraction.
-    auto setup = Build("checksum = no\n", "compress = payload/data.bin\n");
+    auto setup = BuildOnDisk("checksum = no\n", "compress = payload/data.bin\n");
     std::string& bytes = host_.sources[setup[0]];
     bytes[bytes.size() - 80] ^= 0x5A;
     EXPECT_THROW(Extract(setup[0]), EZLibError);
@@ -502,7 +432,7 @@ TEST_F(UnPackTest, DamagedPackages)
     for (const std::int32_t length : {1 << 30, -(1 << 30), 5000}) {
         SCOPED_TRACE(length);
         host_ = MemoryHost();
-        setup = Build("checksum = no\n", "store = payload/readme.txt\nstore = payload/data.bin\n");
+        setup = BuildOnDisk("checksum = no\n", "store = payload/readme.txt\nstore = payload/data.bin\n");
         std::string& package = host_.sources[setup[0]];
         const std::size_t field = package.find("|data.bin|") - 4;
         std::string raw;
@@ -532,15 +462,13 @@ TEST_F(UnPackTest, UpdateAgentFileForExecutableSources)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.output) + " " + c.agentName);
         host_ = MemoryHost();
-        const auto written = BuildSetup(ParseDescription(
-            std::string("[setup]\nstub = stub.exe\nend-mark = yes\noutput = out/") + c.output + "\n" +
-                (c.spanned ? "spanned-cd-set = yes\npart-size = 4000\n" : "") +
-                "[agent]\nagent-file = Agent.exe\n[files]\ncompress-folder = payload\n",
-            dir_, "test.desc"));
+        const auto written = Build(std::string("[setup]\nstub = stub.exe\nend-mark = yes\noutput = out/") + c.output +
+                                   "\n" + (c.spanned ? "spanned-cd-set = yes\npart-size = 4000\n" : "") +
+                                   "[agent]\nagent-file = Agent.exe\n[files]\ncompress-folder = payload\n");
         const fs::path first = written[c.spanned ? 1 : 0];
         const std::string source = Disk + first.filename().string();
         for (const fs::path& path : written)
-            host_.sources[Disk + path.filename().string()] = ReadFile(path);
+            host_.sources[Disk + path.filename().string()] = ReadFileBytes(path);
         Extract(source, c.agentName);
 
         const std::string agentPath = Dest + "\\Agent.exe";
