@@ -7,7 +7,7 @@ import time
 
 import pytest
 
-from conftest import SAMPLE_DOS_DATE, SAMPLE_FILES, extraction_folder, wait_for
+from conftest import PACKSTUB, SAMPLE_DOS_DATE, SAMPLE_FILES, extraction_folder, wait_for
 
 TRAILER = 74
 PROGRESS = "msctls_progress32"
@@ -262,3 +262,13 @@ def test_end_mark_and_appended_signature(engine_setup, wine, tmp_path):
     assert setup.path.read_bytes().endswith(signature.read_bytes())
     assert wine.run(setup.path, "/hide", timeout=60).returncode == 0
     assert setup.copied() == setup.payload_files()
+
+
+def test_a_web_delivered_setup_says_it_is_not_built_and_ends_with_2(build_setup, wine, debug_viewer):
+    setup = build_setup(PACKSTUB, "web/Setup.exe", {"setup": {"web-setup": "yes"},
+                                                    "web": {"location": "http://127.0.0.1:9/files", "file": "Real.exe"}})
+    assert wine.run(setup, "/hide", timeout=60).returncode == 2
+    lines = debug_lines(debug_viewer)
+    pid = lines[0].split()[0]
+    assert f"{pid} RunWebSetup: web-delivered setups are not built yet; nothing was fetched or started" in lines
+    assert not extraction_folder(wine, setup).exists()
