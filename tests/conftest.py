@@ -378,10 +378,15 @@ def engine_setup(build_setup, tmp_path, wine):
     return make
 
 
+def dos_date_time(path):
+    """A file's last-write time as an MS-DOS date-time (date in the high half), local time."""
+    t = time.localtime(int(os.stat(path).st_mtime))
+    date = (t.tm_year - 1980) << 9 | t.tm_mon << 5 | t.tm_mday
+    return date << 16 | t.tm_hour << 11 | t.tm_min << 5 | t.tm_sec // 2
+
+
 def extraction_folder(wine, setup_path):
     """Where a setup file extracts: the temporary folder's SETUP_ + the time of day of the file's
     last-write time in DOS form, as a Linux path."""
-    local = time.localtime(int(os.stat(setup_path).st_mtime))
-    dos_time = local.tm_hour << 11 | local.tm_min << 5 | local.tm_sec // 2
     temp = wine.run(fixture_exe("systool"), "tempfolder").stdout.strip()
-    return wine.unixpath(temp.rstrip("\\") + "\\SETUP_" + str(dos_time))
+    return wine.unixpath(temp.rstrip("\\") + "\\SETUP_" + str(dos_date_time(setup_path) & 0xFFFF))

@@ -7,7 +7,7 @@ import time
 
 import pytest
 
-from conftest import PACKSTUB, SAMPLE_DOS_DATE, SAMPLE_FILES, extraction_folder, wait_for
+from conftest import PACKSTUB, SAMPLE_DOS_DATE, SAMPLE_FILES, dos_date_time, extraction_folder, wait_for
 
 TRAILER = 74
 PROGRESS = "msctls_progress32"
@@ -239,6 +239,8 @@ def test_update_agent_file_of_an_exe_source(engine_setup, wine):
     assert agent[256:-TRAILER] == source[256:len(agent) - TRAILER]
     assert trailer[69] == 1 and struct.unpack_from("<I", trailer, 70)[0] == TRAILER
     assert trailer[:69] == source_trailer[:69], "the other fields, the checksum among them, as read"
+    dates = {f["name"]: f["date"] for f in setup.engine()["files"]}
+    assert dates["Agent.exe"] == dos_date_time(setup.path), "the setup file's last-write time"
     # Program image and the two text blocks, no file records.
     at = struct.unpack_from("<I", trailer, 4)[0]
     for _ in range(2):
