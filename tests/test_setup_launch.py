@@ -274,3 +274,15 @@ def test_a_web_delivered_setup_says_it_is_not_built_and_ends_with_2(build_setup,
     pid = lines[0].split()[0]
     assert f"{pid} RunWebSetup: web-delivered setups are not built yet; nothing was fetched or started" in lines
     assert not extraction_folder(wine, setup).exists()
+
+
+def test_a_program_that_cannot_be_started_ends_the_setup_with_2(build_setup, wine, tmp_path, debug_viewer):
+    payload = tmp_path / "payload"
+    payload.mkdir()
+    (payload / "readme.txt").write_text("not a program")
+    setup = build_setup(PACKSTUB, "out/Setup.exe", {"files": {"compress-folder": payload, "run": "readme.txt"}})
+    assert wine.run(setup, "/hide", timeout=60).returncode == 2
+    lines = debug_lines(debug_viewer)
+    pid = lines[0].split()[0]
+    assert any(line.startswith(f"{pid} ==== the setup engine could not be started") for line in lines)
+    assert not extraction_folder(wine, setup).exists()
