@@ -149,6 +149,8 @@ Value Session::Evaluate(const Value& v)
 Value Session::EvaluateName(const Value& v, const Symbol& s)
 {
     const auto it = globals_.find(s.name);
+    if (it == globals_.end() && s.name == "libname")
+        return MakeText(libraryPath_);
     if (it == globals_.end() || IsOldArray(it->second))
         return v;
     return Evaluate(it->second);

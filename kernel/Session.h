@@ -51,7 +51,8 @@ public:
     void Report(const std::string& message) { output_.Error(-1, message); }
 
     // The library is a folder whose "procedures.txt" names, one a line, the library procedures
-    // it holds; they can be called while the folder is the library path.
+    // it holds; they can be called while the folder is the library path. The name libname
+    // evaluates to the path.
     void SetLibraryPath(std::string path);
     const std::string& LibraryPath() const { return libraryPath_; }
     bool LibraryProvides(std::string_view procedure) const;
