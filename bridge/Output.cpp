@@ -2,6 +2,7 @@
 #include "Operations.h"
 
 #include "Boxes.h"
+#include "FileText.h"
 #include "OutputFiles.h"
 #include "State.h"
 

@@ -67,15 +67,6 @@ void AppendToLog(const std::string& output)
     }
 }
 
-bool WriteFileText(const std::string& path, const std::string& text)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    return std::fclose(f) == 0 && written;
-}
-
 double RunViewer(const std::string& path)
 {
     const std::string viewer = FindViewer();

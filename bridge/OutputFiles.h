@@ -8,8 +8,6 @@ std::string TempFilesFolder();
 // Appends the output, two blanks and two line feeds. A log that cannot be written is reported
 // once and logging switched off.
 void AppendToLog(const std::string& output);
-// Replace the file's contents; false when the file cannot be written.
-bool WriteFileText(const std::string& path, const std::string& text);
 // Starts "notepad.exe" from the current folder or the PATH with the file as its argument and
 // waits for it: its exit code, or -1 when it cannot be started.
 double RunViewer(const std::string& path);

@@ -6,7 +6,6 @@
 #include "HostLibrary.h"
 #include "Printer.h"
 
-#include <algorithm>
 #include <map>
 
 namespace kernel {
@@ -464,18 +463,7 @@ Value HardwareFloats(Session& s, const Value& v)
 
 bool MentionsArray(const Session& s, const Value& v)
 {
-    if (Is<Symbol>(v))
-        return Is<ArrayData>(s.Resolve(v));
-    const auto any = [&](const std::vector<Value>& vs) {
-        return std::any_of(vs.begin(), vs.end(), [&](const Value& x) { return MentionsArray(s, x); });
-    };
-    if (const auto* o = As<Operation>(v))
-        return any(o->operands);
-    if (const auto* c = As<Call>(v))
-        return any(c->args);
-    if (const auto* i = As<Indexed>(v))
-        return any(i->indices);
-    return false;
+    return ContainsPart(v, [&](const Value& part) { return Is<Symbol>(part) && Is<ArrayData>(s.Resolve(part)); });
 }
 
 }

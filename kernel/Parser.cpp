@@ -218,28 +218,19 @@ private:
             throw SyntaxError(token_.offset, "expression nested too deeply for this kernel");
     }
 
-    Value Expression()
-    {
-        int levels = nesting_;
-        Value left = Term();
-        while (IsPunct("+") || IsPunct("-")) {
-            const Op op = IsPunct("+") ? Op::Add : Op::Subtract;
-            Deeper(levels);
-            Advance();
-            left = MakeOperation(op, {left, Term()});
-        }
-        return left;
-    }
+    Value Expression() { return Chain("+", Op::Add, "-", Op::Subtract, &Parser::Term); }
+    Value Term() { return Chain("*", Op::Multiply, "/", Op::Divide, &Parser::Unary); }
 
-    Value Term()
+    // Operands joined from the left by either of two operators of one strength.
+    Value Chain(std::string_view first, Op firstOp, std::string_view second, Op secondOp, Value (Parser::*operand)())
     {
         int levels = nesting_;
-        Value left = Unary();
-        while (IsPunct("*") || IsPunct("/")) {
-            const Op op = IsPunct("*") ? Op::Multiply : Op::Divide;
+        Value left = (this->*operand)();
+        while (IsPunct(first) || IsPunct(second)) {
+            const Op op = IsPunct(first) ? firstOp : secondOp;
             Deeper(levels);
             Advance();
-            left = MakeOperation(op, {left, Unary()});
+            left = MakeOperation(op, {left, (this->*operand)()});
         }
         return left;
     }

@@ -39,20 +39,10 @@ bool IsOldArray(const Value& v)
 
 bool Mentions(const Value& v, const std::string& name)
 {
-    if (const auto* s = As<Symbol>(v))
-        return s->name == name;
-    const auto any = [&](const std::vector<Value>& vs) {
-        return std::any_of(vs.begin(), vs.end(), [&](const Value& x) { return Mentions(x, name); });
-    };
-    if (const auto* o = As<Operation>(v))
-        return any(o->operands);
-    if (const auto* c = As<Call>(v))
-        return any(c->args);
-    if (const auto* i = As<Indexed>(v))
-        return Mentions(i->base, name) || any(i->indices);
-    if (const auto* l = As<List>(v))
-        return any(l->items);
-    return false;
+    return ContainsPart(v, [&](const Value& part) {
+        const auto* s = As<Symbol>(part);
+        return s && s->name == name;
+    });
 }
 
 std::vector<std::string> ReadProcedureNames(const std::string& folder)

@@ -82,6 +82,27 @@ bool IsAlgebraic(const Value& v)
     return Is<Number>(v) || Is<Symbol>(v) || Is<Operation>(v) || Is<Call>(v) || Is<Indexed>(v);
 }
 
+bool ContainsPart(const Value& v, const std::function<bool(const Value&)>& matches)
+{
+    if (matches(v))
+        return true;
+    const auto any = [&](const std::vector<Value>& parts) {
+        for (const Value& part : parts)
+            if (ContainsPart(part, matches))
+                return true;
+        return false;
+    };
+    if (const auto* o = As<Operation>(v))
+        return any(o->operands);
+    if (const auto* c = As<Call>(v))
+        return any(c->args);
+    if (const auto* i = As<Indexed>(v))
+        return ContainsPart(i->base, matches) || any(i->indices);
+    if (const auto* l = As<List>(v))
+        return any(l->items);
+    return false;
+}
+
 std::string FunctionName(const Value& function)
 {
     if (const auto* s = As<Symbol>(function))

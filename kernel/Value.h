@@ -5,6 +5,7 @@
 #include "Numeric.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <variant>
@@ -97,6 +98,9 @@ Value MakeArray(ArrayData data);
 
 // A value that arithmetic can work on: a number, a name or an expression of them.
 bool IsAlgebraic(const Value& v);
+// True when the value or a part of it (an operand, argument, index or list item, not the entries
+// of an array) matches.
+bool ContainsPart(const Value& v, const std::function<bool(const Value&)>& matches);
 // The name of a call's function: "Re", "LinearAlgebra[Dimension]"; empty when it has none.
 std::string FunctionName(const Value& function);
 

@@ -72,12 +72,3 @@ std::string ReadFileText(const std::string& path)
     }
     return text;
 }
-
-bool WriteFileText(const std::string& path, const std::string& text)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    return std::fclose(f) == 0 && written;
-}

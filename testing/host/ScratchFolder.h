@@ -21,6 +21,7 @@ private:
     std::string path_;
 };
 
+#include "FileText.h"
+
 // The whole contents of a file; empty when it cannot be read.
 std::string ReadFileText(const std::string& path);
-bool WriteFileText(const std::string& path, const std::string& text);
