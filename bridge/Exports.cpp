@@ -98,4 +98,37 @@ int mpl_valputc(double* status, const char* name, const double* re, const double
     return Edge(status, [&] { return ValPutC(status, name, re, im); });
 }
 
+int mpl_vecput(double* status, const char* name, const double* block, const double* d1, const double* d2)
+{
+    return Edge(status, [&] { return VecPut(status, name, block, d1, d2); });
+}
+
+int mpl_matput(double* status, const char* name, const double* block, const double* rows, const double* cols)
+{
+    return Edge(status, [&] { return MatPut(status, name, block, rows, cols); });
+}
+
+int mpl_matputc(double* status, const char* name, const double* re, const double* im, const double* rows,
+                const double* cols)
+{
+    Edge(status, [&] { return MatPutC(status, name, re, im, rows, cols); });
+    return 0;
+}
+
+int mpl_matget(double* status, const char* name, double* block)
+{
+    return Edge(status, [&] { return MatGet(status, name, block); });
+}
+
+int mpl_rtcreate(double* status, const char* name, double* rows, double* cols, const double* part)
+{
+    return Edge(status, [&] { return RtCreate(status, name, rows, cols, part); });
+}
+
+int mpl_syminfo(double* status, const char* name, double* kind, double* code, double* rows, double* cols,
+                double* length, double* complex)
+{
+    return Edge(status, [&] { return SymInfo(status, name, kind, code, rows, cols, length, complex); });
+}
+
 }

@@ -13,6 +13,7 @@ TEST_F(BridgeExportTable, HoldsExactlyTheBridgeExports)
         "mpl_test", "delete_file", "exist_file",
         "mpl_get", "mpl_valget", "mpl_valgetc", "mpl_strget", "mpl_strsize", "mpl_strput", "mpl_valput",
         "mpl_valputc",
+        "mpl_vecput", "mpl_matput", "mpl_matputc", "mpl_matget", "mpl_rtcreate", "mpl_syminfo",
     };
     std::vector<std::string> names = host->ExportedNames();
     std::sort(expected.begin(), expected.end());

@@ -50,6 +50,26 @@ const GuardedCall GuardedCalls[] = {
          double re = 1, im = 2;
          return e.mpl_valputc(s, "x", &re, &im);
      }},
+    {"mpl_vecput", [](const BridgeExports& e, double* s) {
+         double block[2] = {1, 2}, d1 = 2, d2 = 1;
+         return e.mpl_vecput(s, "x", block, &d1, &d2);
+     }},
+    {"mpl_matput", [](const BridgeExports& e, double* s) {
+         double block[2] = {1, 2}, rows = 1, cols = 2;
+         return e.mpl_matput(s, "x", block, &rows, &cols);
+     }},
+    {"mpl_matget", [](const BridgeExports& e, double* s) {
+         double block[2] = {0, 0};
+         return e.mpl_matget(s, "_zz", block);
+     }},
+    {"mpl_rtcreate", [](const BridgeExports& e, double* s) {
+         double rows = 0, cols = 0, part = 0;
+         return e.mpl_rtcreate(s, "x", &rows, &cols, &part);
+     }},
+    {"mpl_syminfo", [](const BridgeExports& e, double* s) {
+         double kind, code, rows, cols, length, complex;
+         return e.mpl_syminfo(s, "x", &kind, &code, &rows, &cols, &length, &complex);
+     }},
 };
 
 class BridgeGuarded : public BridgeTest, public testing::WithParamInterface<GuardedCall> {};

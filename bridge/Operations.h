@@ -25,3 +25,15 @@ int StrSize(double* status, const char* name, double* length);
 int StrPut(double* status, const char* name, const char* text);
 int ValPut(double* status, const char* name, const double* value);
 int ValPutC(double* status, const char* name, const double* re, const double* im);
+
+// Vectors, matrices and rtables (Arrays.cpp).
+int VecPut(double* status, const char* name, const double* block, const double* d1, const double* d2);
+int MatPut(double* status, const char* name, const double* block, const double* rows, const double* cols);
+int MatPutC(double* status, const char* name, const double* re, const double* im, const double* rows,
+            const double* cols);
+int MatGet(double* status, const char* name, double* block);
+int RtCreate(double* status, const char* name, double* rows, double* cols, const double* part);
+
+// Symbol information (SymbolInfo.cpp).
+int SymInfo(double* status, const char* name, double* kind, double* code, double* rows, double* cols,
+            double* length, double* complex);

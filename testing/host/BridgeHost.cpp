@@ -33,6 +33,12 @@ void ResolveAll(HMODULE m, BridgeExports& e)
     Resolve(m, e.mpl_strput, "mpl_strput");
     Resolve(m, e.mpl_valput, "mpl_valput");
     Resolve(m, e.mpl_valputc, "mpl_valputc");
+    Resolve(m, e.mpl_vecput, "mpl_vecput");
+    Resolve(m, e.mpl_matput, "mpl_matput");
+    Resolve(m, e.mpl_matputc, "mpl_matputc");
+    Resolve(m, e.mpl_matget, "mpl_matget");
+    Resolve(m, e.mpl_rtcreate, "mpl_rtcreate");
+    Resolve(m, e.mpl_syminfo, "mpl_syminfo");
 }
 
 HMODULE Module(void* m) { return static_cast<HMODULE>(m); }

@@ -24,6 +24,13 @@ struct BridgeExports {
     int (*mpl_strput)(double* status, const char* name, const char* text);
     int (*mpl_valput)(double* status, const char* name, double* value);
     int (*mpl_valputc)(double* status, const char* name, double* re, double* im);
+    int (*mpl_vecput)(double* status, const char* name, double* block, double* d1, double* d2);
+    int (*mpl_matput)(double* status, const char* name, double* block, double* rows, double* cols);
+    int (*mpl_matputc)(double* status, const char* name, double* re, double* im, double* rows, double* cols);
+    int (*mpl_matget)(double* status, const char* name, double* block);
+    int (*mpl_rtcreate)(double* status, const char* name, double* rows, double* cols, double* part);
+    int (*mpl_syminfo)(double* status, const char* name, double* kind, double* code, double* rows, double* cols,
+                       double* length, double* complex);
 };
 
 // The folder of the running program, with a trailing backslash.
