@@ -1,6 +1,6 @@
 // Throughput of the bridge, measured the way a host uses it, next to what it is measured
 // against: scalar round trips through the bridge against the same work done by direct kernel
-// calls.
+// calls, and a matrix brought over and back against a plain copy of its bytes.
 #include "BoxWatcher.h"
 #include "BridgeHost.h"
 #include "MapleKernel.h"
@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 #include <stdexcept>
 
 namespace {
@@ -56,6 +58,56 @@ void Scalars(const BridgeExports& e, int count)
     std::printf("  bridge / direct      %12.2f\n", bridge / direct);
 }
 
+// One stage of the matrix round trip; throws when the bridge reports an error.
+template <class F> double Timed(const char* stage, F&& call)
+{
+    const auto start = Clock::now();
+    double status = 0;
+    call(&status);
+    if (status != 0)
+        throw std::runtime_error(std::string(stage) + " failed");
+    return Seconds(start);
+}
+
+// An n x n matrix put, classified, exported and fetched back, as a host brings one over and back.
+void Matrix(const BridgeExports& e, int n)
+{
+    const std::size_t count = static_cast<std::size_t>(n) * n;
+    std::vector<double> block(count), back(count);
+    for (std::size_t k = 0; k < count; ++k)
+        block[k] = 0.5 * static_cast<double>(k);
+    double dim = n, kind, code, rows, cols, length, complex, part = 0;
+    const double put = Timed("mpl_matput", [&](double* s) { e.mpl_matput(s, "M", block.data(), &dim, &dim); });
+    const double classify = Timed("mpl_syminfo", [&](double* s) {
+        e.mpl_syminfo(s, "M", &kind, &code, &rows, &cols, &length, &complex);
+    });
+    const double exported = Timed("mpl_rtcreate", [&](double* s) { e.mpl_rtcreate(s, "M", &rows, &cols, &part); });
+    const double fetched = Timed("mpl_matget", [&](double* s) { e.mpl_matget(s, "_zz", back.data()); });
+    if (code != 20 || rows != n || cols != n)
+        throw std::runtime_error("matrix classified or exported wrongly");
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i)
+        for (std::size_t j = 0; j < static_cast<std::size_t>(n); ++j)
+            if (back[i * n + j] != block[j * n + i])
+                throw std::runtime_error("matrix came back wrongly");
+
+    const int copies = 20;
+    const auto start = Clock::now();
+    for (int c = 0; c < copies; ++c) {
+        block[c] += 1;   // a new source each time, so that no copy can be left out
+        std::memcpy(back.data(), block.data(), count * sizeof(double));
+    }
+    const double copy = Seconds(start) / copies;
+
+    const double megabytes = static_cast<double>(count * sizeof(double)) / 1e6;
+    const double total = put + classify + exported + fetched;
+    std::printf("%d x %d real matrix (%.0f MB) over and back:\n", n, n, megabytes);
+    std::printf("  mpl_matput %.3f s, mpl_syminfo %.3f s, mpl_rtcreate %.3f s, mpl_matget %.3f s\n", put, classify,
+                exported, fetched);
+    std::printf("  round trip           %12.1f MB/s\n", megabytes / total);
+    std::printf("  plain memory copy    %12.1f MB/s\n", megabytes / copy);
+    std::printf("  round trip / copy    %12.5f\n", copy / total);
+}
+
 }
 
 int main(int argc, char** argv)
@@ -70,6 +122,7 @@ int main(int argc, char** argv)
         if (status != 0)
             throw std::runtime_error("mpl_open failed");
         Scalars(*host, count);
+        Matrix(*host, 1000);
         host->mpl_close(&status);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bridge bench: %s\n", e.what());
