@@ -407,6 +407,22 @@ TEST_F(BridgeControl, FilePathsLongerThanTheirBufferAreRefused)
     }
 }
 
+TEST_F(BridgeControl, FilesThatCannotBeWrittenAreReported)
+{
+    const std::string missing = folder.File("missing");
+    SetEnvironmentVariableA("TMP", missing.c_str());
+    Reload();
+    OpenKernel();
+    api->mpl_output(&status, "on", "");
+    api->mpl_exec(&status, "1; 2;");   // reported once, then logging is off
+    EXPECT_EQ(boxes.Take(), (Boxes{{"msgeng", "Cannot write the log file " + missing + "\\magout.txt; logging is off."}}));
+    EXPECT_EQ(status, 0);
+    api->mpl_output(&status, "show", "text");
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(boxes.Take(), Boxes{ComputationError("mpl_exec", "Cannot write the viewer file " + missing + "\\viewer.txt")});
+    EXPECT_EQ(GetFileAttributesA(folder.File("notepad.txt").c_str()), INVALID_FILE_ATTRIBUTES);   // no viewer started
+}
+
 TEST_F(BridgeControl, FileUtilities)
 {
     const std::string file = folder.File("doomed.txt");
