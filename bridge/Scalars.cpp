@@ -31,14 +31,6 @@ public:
     Capturing& operator=(const Capturing&) = delete;
 };
 
-std::optional<double> HardwareFloat(MapleValue value)
-{
-    if (!value)
-        return std::nullopt;
-    const double d = MapleEvalhf(Bridge().kernel, value);
-    return Bridge().error ? std::nullopt : std::optional<double>(d);
-}
-
 void CopyOut(char* buffer, const std::string& text, std::int64_t bufferSize)
 {
     if (static_cast<std::int64_t>(text.size()) < bufferSize)
@@ -65,7 +57,7 @@ int ValGet(double* status, const char* name, double* value)
 {
     return Guarded("mpl_valget", status, [&](MapleKernel) {
         *value = 0;
-        if (const auto v = HardwareFloat(GlobalName(name)))
+        if (const auto v = HardwareFloatOf(GlobalName(name)))
             *value = *v;
     });
 }
@@ -76,11 +68,11 @@ int ValGetC(double* status, const char* name, double* re, double* im)
         const auto realPart = Statement(LongStatement, {"_zzreal:=Re(", name, ");"});
         if (!realPart)
             return;
-        const auto r = HardwareFloat(Evaluate(*realPart));
+        const auto r = HardwareFloatOf(Evaluate(*realPart));
         if (!r)
             return;
         *re = *r;
-        if (const auto i = HardwareFloat(Evaluate("_zzreal:=Im(" + std::string(name) + ");")))
+        if (const auto i = HardwareFloatOf(Evaluate("_zzreal:=Im(" + std::string(name) + ");")))
             *im = *i;
     });
 }
