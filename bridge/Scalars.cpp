@@ -31,12 +31,6 @@ public:
     Capturing& operator=(const Capturing&) = delete;
 };
 
-void CopyOut(char* buffer, const std::string& text, std::int64_t bufferSize)
-{
-    if (static_cast<std::int64_t>(text.size()) < bufferSize)
-        std::memcpy(buffer, text.c_str(), text.size() + 1);
-}
-
 }
 
 int Get(double* status, const char* statement, char* text, double* size)
@@ -47,9 +41,7 @@ int Get(double* status, const char* statement, char* text, double* size)
             Capturing on;
             EvalMapleStatement(k, statement);
         }
-        const std::string& captured = Bridge().capture;
-        CopyOut(text, captured, bufferSize);
-        *size = static_cast<double>(captured.size());
+        CopyCaptureTo(text, bufferSize, size);
     });
 }
 
