@@ -151,9 +151,9 @@ std::optional<std::string> ExportStatement(const char* name, double* rows, doubl
                      {"_zrc := ", *selected, "_z1:= convert(evalm(_zrc),Matrix):", "_zz:= evalhf(_z1):"});
 }
 
-// The rtable a name is assigned when it holds hardware floats in one or two dimensions: its
-// upper bounds (0 for a missing second one). Otherwise nothing, after refusing it.
-std::optional<std::pair<int64_t, int64_t>> FloatRTableBounds(MapleValue rtable)
+// Rows and columns of the rtable a name is assigned when it holds hardware floats in one or two
+// dimensions; a vector is one column. Otherwise nothing, after refusing it.
+std::optional<std::pair<int64_t, int64_t>> FloatRTableShape(MapleValue rtable)
 {
     BridgeState& b = Bridge();
     if (IsMapleRTable(b.kernel, rtable)) {
@@ -161,11 +161,27 @@ std::optional<std::pair<int64_t, int64_t>> FloatRTableBounds(MapleValue rtable)
         RTableGetSettings(b.kernel, &settings, rtable);
         const int32_t d = RTableNumDimensions(b.kernel, rtable);
         if (!b.error && settings.data_type == MAPLE_RT_DATA_FLOAT64 && (d == 1 || d == 2))
-            return std::make_pair(UpperBound(rtable, 1), d == 2 ? UpperBound(rtable, 2) : 0);
+            return std::make_pair(UpperBound(rtable, 1), d == 2 ? UpperBound(rtable, 2) : 1);
     }
     if (!b.error)
         ComputationErrorBox("Not an rtable of hardware floats");
     return std::nullopt;
+}
+
+// The entries row by row into the block, which holds rows x columns doubles: a matrix without
+// rows or columns writes nothing. Stops at an entry the kernel refuses.
+void CopyRowByRow(MapleValue rtable, int64_t rows, int64_t cols, double* block)
+{
+    BridgeState& b = Bridge();
+    for (int64_t i = 1; i <= rows; ++i) {
+        for (int64_t j = 1; j <= cols; ++j) {
+            const int64_t index[2] = {i, j};   // a vector reads the first index only
+            const double entry = RTableSelect(b.kernel, rtable, index).float64;
+            if (b.error)
+                return;
+            *block++ = entry;
+        }
+    }
 }
 
 }
@@ -205,16 +221,8 @@ int MatGet(double* status, const char* name, double* block)
     if (MplCheck(status))
         return 1;
     const MapleValue rtable = GlobalName(name);
-    if (const auto bounds = FloatRTableBounds(rtable)) {
-        const auto [m, n] = *bounds;
-        std::size_t next = 0;
-        for (int64_t i = 1; i <= m && !b.error; ++i) {
-            for (int64_t j = 1; j <= std::max<int64_t>(n, 1) && !b.error; ++j) {
-                const int64_t index[2] = {i, j};
-                block[next++] = RTableSelect(b.kernel, rtable, index).float64;
-            }
-        }
-    }
+    if (const auto shape = FloatRTableShape(rtable))
+        CopyRowByRow(rtable, shape->first, shape->second, block);
     *status = b.error;
     return 0;
 }

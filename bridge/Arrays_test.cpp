@@ -126,6 +126,20 @@ INSTANTIATE_TEST_SUITE_P(Values, BridgeExportsShapes, testing::Values(
     ExportCase{"v := vector([1/2,2]):", "v", {2, 1}, {0.5, 2}},
     ExportCase{"M := Matrix([[1,2],[3,4]]):", "M", {2, 2}, {1, 2, 3, 4}}));
 
+// A matrix without rows or without columns: the host sizes its block rows x columns, which is
+// nothing, so mpl_matget must write nothing. The block has one sentinel element.
+TEST_F(BridgeArrays, EmptyMatrixComesBackAsNothing)
+{
+    for (const auto& [statement, dims] :
+         {std::pair{"E := Matrix(2,0):", Dims{2, 0}}, std::pair{"E := Matrix(0,3):", Dims{0, 3}}}) {
+        api->mpl_exec(&status, statement);
+        EXPECT_EQ(RtCreate("E", 0), dims);
+        EXPECT_EQ(MatGet("_zz", 1), Block{-1}) << statement;
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(boxes.Take(), Boxes{}) << statement;
+    }
+}
+
 TEST_F(BridgeArrays, ArrayIsNoMatrix)
 {
     api->mpl_exec(&status, "A := Array([[1,2]]):");

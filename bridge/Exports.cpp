@@ -55,8 +55,10 @@ int mpl_output(double* status, const char* command, const char* text)
 
 int mpl_debug(double* status, const double* on) { return Edge(status, [&] { return Debug(status, on); }); }
 int mpl_test(const char* text) { return Edge(nullptr, [&] { return Test(text); }); }
-int delete_file(double* answer, const char* path) { return Edge(answer, [&] { return RemoveFile(answer, path); }); }
-int exist_file(double* answer, const char* path) { return Edge(answer, [&] { return FileExists(answer, path); }); }
+// These two answer yes or no in their first argument, which they set to no before anything else:
+// a failure must leave it so, not turn it into a yes.
+int delete_file(double* answer, const char* path) { return Edge(nullptr, [&] { return RemoveFile(answer, path); }); }
+int exist_file(double* answer, const char* path) { return Edge(nullptr, [&] { return FileExists(answer, path); }); }
 
 int mpl_get(double* status, const char* statement, char* text, double* size)
 {

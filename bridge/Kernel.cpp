@@ -23,10 +23,17 @@ MapleValue Evaluate(const std::string& statement)
     return Bridge().error ? nullptr : value;
 }
 
-std::optional<double> FloatOf(MapleValue value)
+namespace {
+
+std::optional<double> Converted(MapleValue value, double (*convert)(MapleKernel, MapleValue))
 {
     if (!value)
         return std::nullopt;
-    const double d = MapleToFloat64(Bridge().kernel, value);
+    const double d = convert(Bridge().kernel, value);
     return Bridge().error ? std::nullopt : std::optional<double>(d);
 }
+
+}
+
+std::optional<double> FloatOf(MapleValue value) { return Converted(value, MapleToFloat64); }
+std::optional<double> HardwareFloatOf(MapleValue value) { return Converted(value, MapleEvalhf); }

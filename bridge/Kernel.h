@@ -21,4 +21,7 @@ std::optional<std::string> Statement(std::size_t bufferSize, std::initializer_li
 MapleValue GlobalName(const char* name);
 // The value of the statement's last part; null when the kernel reported an error.
 MapleValue Evaluate(const std::string& statement);
+// The value as a double (MapleToFloat64), or evaluated in hardware floats (MapleEvalhf); nothing
+// when there is no value or the kernel reported an error.
 std::optional<double> FloatOf(MapleValue value);
+std::optional<double> HardwareFloatOf(MapleValue value);

@@ -361,6 +361,17 @@ TEST_F(BridgeControl, ShowOpensTheLogOrTheViewerFileInTheViewer)
     EXPECT_EQ(boxes.Take(), Boxes{});
 }
 
+TEST_F(BridgeControl, ShowHandsAPathWithBlanksToTheViewerAsOneArgument)
+{
+    const std::string blanks = folder.File("with blanks");
+    CreateDirectoryA(blanks.c_str(), nullptr);
+    SetEnvironmentVariableA("TMP", blanks.c_str());
+    Reload();
+    api->mpl_output(&status, "show", "shown");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadFileText(folder.File("notepad.txt")), blanks + "\\viewer.txt");
+}
+
 TEST_F(BridgeControl, ShowWithoutAViewerAnswersMinusOne)
 {
     DeleteFileA(folder.File("notepad.exe").c_str());

@@ -8,8 +8,6 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 namespace {
 
 bool PathFits(const std::string& path)
@@ -58,10 +56,7 @@ int TempBuf(double* status, char* buffer, double* size)
 {
     BridgeState& b = Bridge();
     *status = 0;
-    const std::size_t n = b.capture.size();
-    if (static_cast<std::int64_t>(n) < Truncated(*size))
-        std::memcpy(buffer, b.capture.c_str(), n + 1);
-    *size = static_cast<double>(n);
+    CopyCaptureTo(buffer, Truncated(*size), size);
     *status = b.error;
     return 0;
 }

@@ -31,20 +31,6 @@ public:
     Capturing& operator=(const Capturing&) = delete;
 };
 
-std::optional<double> HardwareFloat(MapleValue value)
-{
-    if (!value)
-        return std::nullopt;
-    const double d = MapleEvalhf(Bridge().kernel, value);
-    return Bridge().error ? std::nullopt : std::optional<double>(d);
-}
-
-void CopyOut(char* buffer, const std::string& text, std::int64_t bufferSize)
-{
-    if (static_cast<std::int64_t>(text.size()) < bufferSize)
-        std::memcpy(buffer, text.c_str(), text.size() + 1);
-}
-
 }
 
 int Get(double* status, const char* statement, char* text, double* size)
@@ -55,9 +41,7 @@ int Get(double* status, const char* statement, char* text, double* size)
             Capturing on;
             EvalMapleStatement(k, statement);
         }
-        const std::string& captured = Bridge().capture;
-        CopyOut(text, captured, bufferSize);
-        *size = static_cast<double>(captured.size());
+        CopyCaptureTo(text, bufferSize, size);
     });
 }
 
@@ -65,7 +49,7 @@ int ValGet(double* status, const char* name, double* value)
 {
     return Guarded("mpl_valget", status, [&](MapleKernel) {
         *value = 0;
-        if (const auto v = HardwareFloat(GlobalName(name)))
+        if (const auto v = HardwareFloatOf(GlobalName(name)))
             *value = *v;
     });
 }
@@ -76,11 +60,11 @@ int ValGetC(double* status, const char* name, double* re, double* im)
         const auto realPart = Statement(LongStatement, {"_zzreal:=Re(", name, ");"});
         if (!realPart)
             return;
-        const auto r = HardwareFloat(Evaluate(*realPart));
+        const auto r = HardwareFloatOf(Evaluate(*realPart));
         if (!r)
             return;
         *re = *r;
-        if (const auto i = HardwareFloat(Evaluate("_zzreal:=Im(" + std::string(name) + ");")))
+        if (const auto i = HardwareFloatOf(Evaluate("_zzreal:=Im(" + std::string(name) + ");")))
             *im = *i;
     });
 }

@@ -33,3 +33,6 @@ BridgeState& Bridge();
 // A double from the host as the integer the bridge works with: truncated toward zero, with
 // NaN as 0 and values beyond the 64-bit range held at its ends.
 std::int64_t Truncated(double value);
+// Hands the capture buffer to the host: copied with its terminator only when it is shorter than
+// the host's buffer of bufferSize bytes; its length goes to size either way.
+void CopyCaptureTo(char* buffer, std::int64_t bufferSize, double* size);

@@ -98,6 +98,7 @@ TEST_F(BridgeSymbols, ResultsLandInNrNcAndLen)
     EXPECT_EQ(Printed("nr;"), "2");   // rowdim's answer, the last one given to nr
     SymInfo("s");
     EXPECT_EQ(Printed("len;"), "4");
+    EXPECT_EQ(Printed("nr;"), "2");   // a string is not asked isNumeric
 }
 
 TEST_F(BridgeSymbols, MatrixExpressionNamesMustFitTwiceIntoTheStatement)

@@ -42,8 +42,12 @@ void PrintTo(const BoxRecord& box, std::ostream* os) { *os << "{\"" << box.capti
 BoxWatcher::BoxWatcher() : thread_([this] { Watch(); })
 {
     // One pass before any box, so that whatever the window calls set up on first use is done
-    // while no lock is held.
+    // while no lock is held. Then wait for the watching thread's own first pass: a thread that
+    // is still starting when the bridge shows a box from DllMain waits for the loader lock, and
+    // the box would never be closed.
     OpenBox();
+    while (!watching_)
+        Sleep(1);
 }
 
 BoxWatcher::~BoxWatcher()
@@ -62,6 +66,8 @@ Boxes BoxWatcher::Take()
 
 void BoxWatcher::Watch()
 {
+    OpenBox();
+    watching_ = true;
     while (!stop_) {
         const HWND box = OpenBox();
         if (!box) {

@@ -33,6 +33,7 @@ public:
 private:
     void Watch();
 
+    std::atomic<bool> watching_{false};
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     Boxes boxes_;

@@ -70,11 +70,6 @@ BridgeHost::BridgeHost()
 
 BridgeHost::~BridgeHost() { FreeLibrary(Module(module_)); }
 
-void* BridgeHost::Find(const char* name) const
-{
-    return reinterpret_cast<void*>(GetProcAddress(Module(module_), name));
-}
-
 std::vector<std::string> BridgeHost::ExportedNames() const
 {
     const auto* base = static_cast<const unsigned char*>(module_);

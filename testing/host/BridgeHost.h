@@ -48,8 +48,6 @@ public:
     const BridgeExports* operator->() const { return &exports_; }
     // The names in the DLL's export table.
     std::vector<std::string> ExportedNames() const;
-    // A function the export table holds, whatever its name; null when there is none.
-    void* Find(const char* name) const;
 
 private:
     void* module_;
