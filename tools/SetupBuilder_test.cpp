@@ -332,6 +332,19 @@ TEST_F(BuilderTest, SameInputsGiveTheSameBytes)
     EXPECT_EQ(ReadFileBytes(dir_ / "out/Setup.exe"), first);
 }
 
+TEST(RecordRoom, WhatIsLeftBeforeTheTrailerAndNeverMoreThanALengthFieldStates)
+{
+    struct Case {
+        std::uint64_t partSize, used, room;
+    };
+    const std::uint64_t lengthLimit = 0x7FFFFFFF;
+    for (const Case c : {Case{0, 0, lengthLimit}, Case{0, 5'000'000'000, lengthLimit}, Case{6000, 1024, 6000 - 1024 - 78},
+                         Case{6000, 5922, 0}, Case{6000, 5923, 0}, Case{6000, 9000, 0},
+                         Case{3ull << 30, 1024, lengthLimit}, Case{lengthLimit + 1000, 1000 - 78 - 4, lengthLimit},
+                         Case{lengthLimit + 1000, 1000, lengthLimit - 78}})
+        EXPECT_EQ(RecordRoom(c.partSize, c.used), c.room) << c.partSize << " " << c.used;
+}
+
 struct ErrorCase {
     const char* name;
     std::string description;
