@@ -372,6 +372,8 @@ TEST_F(BuilderTest, BadInputIsRejectedAndLeavesNoOutput)
         {"bad size", head + "part-size = lots\n" + files, "expected a size"},
         {"unknown language", head + "[language Klingon]\ns0 = x\n" + files, "unknown language"},
         {"unknown text key", head + "[language English]\ns9 = x\n" + files, "unknown text key 's9'"},
+        {"blank before = in a text", head + "[language English]\ns4 = Size = <SPACE_REQ> MB\n" + files,
+         "the stub would show 'Size= <SPACE_REQ> MB'"},
         {"bar in a record field", head + "[agent]\nlocation = a|b\n" + files, "'|' separates"},
         {"item before a section", "stub = stub.exe\n", "before the first section"},
         {"no output", "[setup]\nstub = stub.exe\n" + files, "no output"},
