@@ -1,6 +1,7 @@
 #include "SetupBuilder.h"
 
 #include "FileInfo.h"
+#include "KSUB.h"
 #include "PackageLayout.h"
 #include "SLangId.h"
 #include "SetupInspect.h"
@@ -262,6 +263,25 @@ TEST_F(BuilderTest, EndMarkWithAnAppendedSignature)
     EXPECT_EQ(t.Checksum(), PackageChecksum(*file, 74));
     EXPECT_EQ(Records(setup, 2).size(), 3u);
     EXPECT_TRUE(InspectPackage(setup).sound);
+}
+
+TEST_F(BuilderTest, InspectCountsTextBlocksAsTheExtractionDoes)
+{
+    Build("[setup]\nstub = stub.exe\noutput = out/s.exe\n[files]\ncompress-folder = payload\n");
+    const std::string setup = Path("out/s.exe");
+    const auto recordNames = [&] {
+        std::string names;
+        for (const std::string& line : SUB::Fields("\n" + InspectPackage(setup).text))
+            if (line.starts_with("record: name="))
+                names += line.substr(13, line.find(' ', 13) - 13) + " ";
+        return names;
+    };
+    EXPECT_EQ(recordNames(), "Engine.exe data.bin readme.txt ");
+    // With a count of 4 the extraction takes the first two records for text blocks too.
+    std::string bytes = ReadFileBytes(setup);
+    bytes[bytes.size() - TrailerSize + TTrailer::OffTextBlockCount] = 4;
+    Write(setup, bytes);
+    EXPECT_EQ(recordNames(), "readme.txt ");
 }
 
 // Joins the records of a set by name in order, as the extraction appends them.
