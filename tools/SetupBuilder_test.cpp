@@ -242,6 +242,13 @@ TEST_F(BuilderTest, EveryFieldReadsBack)
     EXPECT_EQ(ReadPackageEnd(*OpenPackageSource(setup)), 0u);
 }
 
+TEST_F(BuilderTest, OutputFolderIsMadeWhenMissing)
+{
+    const auto written = Build("[setup]\nstub = stub.exe\noutput = new/sub/s.exe\n[files]\ncompress = payload/data.bin\n");
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_TRUE(ReadTrailer(*OpenPackageSource(Path("new/sub/s.exe"))).HasMagic());
+}
+
 TEST_F(BuilderTest, ChecksumCanBeSwitchedOff)
 {
     Build("[setup]\nstub = stub.exe\noutput = out/s.exe\nchecksum = no\n[files]\ncompress = payload/data.bin\n");
