@@ -43,4 +43,15 @@ TEST(FilesCore, SelfRemovalScriptShortNamesWithoutFolder)
               "DEL C:\\TEMP\\_DEL_ME_.BAT\r\n");
 }
 
+TEST(FilesCore, SelfRemovalScriptKeepsPercentSignsLiteral)
+{
+    const SelfRemovalPaths paths{"C:\\50% off\\%TEMP%\\X_agent.exe", "C:\\50% off\\%TEMP%", "C:\\Temp\\_DEL_ME_.BAT"};
+    EXPECT_EQ(SelfRemovalScript(paths, true, true),
+              ":START\r\n"
+              "DEL \"C:\\50%% off\\%%TEMP%%\\X_agent.exe\"\r\n"
+              "IF exist \"C:\\50%% off\\%%TEMP%%\\X_agent.exe\" GOTO START\r\n"
+              "RD \"C:\\50%% off\\%%TEMP%%\"\r\n"
+              "DEL \"C:\\Temp\\_DEL_ME_.BAT\"\r\n");
+}
+
 } // namespace
