@@ -34,6 +34,18 @@ def test_percent_signs_in_the_path_are_not_expanded(wine, copy_fixture, temp_fol
     assert other.exists()
 
 
+def test_read_only_program_file_is_removed(wine, copy_fixture, temp_folder):
+    exe = copy_fixture("systool", "read only/X_agent.exe")
+    exe.chmod(0o555)  # Wine shows a file without write permission as read-only
+    try:
+        assert wine.run(exe, "selfremove", 0, 0).returncode == 0
+        wait_for(lambda: not exe.exists(), 20, "the program file to go")
+        wait_for(lambda: not (temp_folder / "_DEL_ME_.BAT").exists(), 20, "the batch file to delete itself")
+    finally:
+        if exe.exists():
+            exe.chmod(0o755)  # lets a script that retries the deletion end
+
+
 def test_folder_that_is_not_empty_stays(wine, copy_fixture, temp_folder):
     exe = copy_fixture("systool", "App/X_agent.exe")
     (exe.parent / "settings.ini").write_text("[Agent]\n")
