@@ -16,8 +16,6 @@ namespace {
 
 // Module paths longer than the classic 256 bytes still have to match in full.
 const DWORD ModuleNameBuffer = 1024;
-const char MissingShortPath[] = "*XX*";
-const char NameNotCompared[] = "*X*";
 
 bool toolHelpList = false;
 
@@ -25,15 +23,16 @@ bool UseNtProcessList() { return IsWindowsNT() && !toolHelpList; }
 
 struct Wanted {
     std::string path;
-    std::string shortPath;
+    std::string shortPath; // empty when the file does not exist
     bool pathOnly;
 };
 
+// A comparison that does not apply is skipped rather than made with a stand-in text, which a
+// caller's path could equal.
 bool Matches(const Wanted& wanted, const std::string& fullPath, const std::string& baseName)
 {
-    return SameTextTrimmed(fullPath, wanted.path) ||
-           SameTextTrimmed(wanted.pathOnly ? std::string(NameNotCompared) : baseName, wanted.path) ||
-           SameTextTrimmed(ShortPathName(fullPath), wanted.shortPath);
+    return SameTextTrimmed(fullPath, wanted.path) || (!wanted.pathOnly && SameTextTrimmed(baseName, wanted.path)) ||
+           (!wanted.shortPath.empty() && SameTextTrimmed(ShortPathName(fullPath), wanted.shortPath));
 }
 
 std::vector<DWORD> ProcessIds()
@@ -164,10 +163,7 @@ DWORD FindProcess(const std::string& path, bool pathOnly)
 {
     if (path.empty())
         return 0;
-    std::string shortPath = ShortPathName(path);
-    if (shortPath.empty())
-        shortPath = MissingShortPath;
-    const Wanted wanted{path, shortPath, pathOnly};
+    const Wanted wanted{path, ShortPathName(path), pathOnly};
     return UseNtProcessList() ? FindInProcessList(wanted) : FindInSnapshot(wanted);
 }
 
