@@ -39,7 +39,7 @@ test-win32 test-win64: test-%: %
 	@$(WINENV) up
 	@status=0; ctest --test-dir $(BUILD)/$* $(CTEST_FLAGS) || status=$$?; $(WINENV) down; exit $$status
 
-test-integration: win32
+test-integration: win32 win64
 	@$(WINENV) up
 	@status=0; $(PYTEST) || status=$$?; $(WINENV) down; exit $$status
 

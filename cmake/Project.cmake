@@ -18,8 +18,8 @@ function(portable_library name)
     target_compile_options(${name}-san PRIVATE ${SANITIZE_FLAGS})
     list(TRANSFORM PL_DEPENDS APPEND -san OUTPUT_VARIABLE san_deps)
     target_link_libraries(${name}-san PUBLIC ${san_deps} ${PL_LIBS})
-    # And NAME-fuzz, instrumented for the fuzz targets.
-    add_library(${name}-fuzz STATIC ${PL_SOURCES})
+    # And NAME-fuzz, instrumented for the fuzz targets; built only when a fuzz target needs it.
+    add_library(${name}-fuzz STATIC EXCLUDE_FROM_ALL ${PL_SOURCES})
     target_include_directories(${name}-fuzz PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
     target_compile_options(${name}-fuzz PRIVATE ${FUZZ_FLAGS})
     list(TRANSFORM PL_DEPENDS APPEND -fuzz OUTPUT_VARIABLE fuzz_deps)

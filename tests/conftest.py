@@ -17,6 +17,7 @@ import pytest
 ROOT = Path(__file__).resolve().parents[1]
 BUILD = Path(os.environ.get("WIN32_BUILD", ROOT / "build" / "win32"))
 FIXTURES = BUILD / "testing"
+FIXTURES64 = Path(os.environ.get("WIN64_BUILD", ROOT / "build" / "win64")) / "testing"
 WINENV = ROOT / "scripts" / "winenv"
 PACKBUILD = Path(os.environ.get("PACKBUILD", ROOT / "build" / "native" / "tools" / "packbuild"))
 PACKSTUB = BUILD / "stub" / "packstub.exe"
@@ -140,10 +141,12 @@ def wine(wine_env, tmp_path):
     w.end_all()
 
 
-def fixture_exe(name):
-    exe = FIXTURES / f"{name}.exe"
+def fixture_exe(name, bits=32):
+    """A fixture program of the win32 tree, or with bits=64 of the win64 tree."""
+    exe = (FIXTURES64 if bits == 64 else FIXTURES) / f"{name}.exe"
     if not exe.exists():
-        pytest.fail(f"{exe} is missing: build the win32 tree first (make win32)")
+        tree = "win64" if bits == 64 else "win32"
+        pytest.fail(f"{exe} is missing: build the {tree} tree first (make {tree})")
     return exe
 
 
@@ -151,10 +154,10 @@ def fixture_exe(name):
 def copy_fixture(tmp_path):
     """Copies a fixture program to a path of the test's choice (below the test's folder)."""
 
-    def copy(name, relative):
+    def copy(name, relative, bits=32):
         target = tmp_path / relative
         target.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copyfile(fixture_exe(name), target)
+        shutil.copyfile(fixture_exe(name, bits), target)
         return target
 
     return copy

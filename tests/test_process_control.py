@@ -23,8 +23,8 @@ class App:
 def start_app(wine, copy_fixture):
     """Starts the helper program as the file `relative` (below the test's folder)."""
 
-    def start(relative, mode="windowless", lifetime_ms=60000, copy=True):
-        exe = copy_fixture("procapp", relative) if copy else fixture_exe("procapp")
+    def start(relative, mode="windowless", lifetime_ms=60000, copy=True, bits=32):
+        exe = copy_fixture("procapp", relative, bits) if copy else fixture_exe("procapp", bits)
         return App(wine, exe, mode, lifetime_ms)
 
     return start
@@ -67,6 +67,17 @@ def test_program_with_a_path_longer_than_256_characters_is_found(systool, start_
     app = start_app(f"{folders}/app.exe")
     assert len(app.path) > 256
     assert systool("findprocess", app.path, "pathonly") == [str(app.pid)]
+
+
+def test_64_bit_program_is_found_and_closed(systool, start_app):
+    app = start_app("x64/app64.exe", mode="owner", bits=64)
+    assert systool("findprocess", app.path, "pathonly") == [str(app.pid)]
+    assert systool("findprocess", "app64.exe") == [str(app.pid)]
+    assert systool("running", app.path) == ["TRUE"]
+    assert systool("findmain", app.path, "pathonly") == [app.info["owner"]]
+    assert systool("close", app.path, "pathonly") == ["TRUE"]
+    assert app.started.wait(timeout=15) == 3
+    assert "close 15 255" in app.notes()
 
 
 def test_hidden_owner_window_is_the_main_window(systool, start_app, probe):

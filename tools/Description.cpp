@@ -198,6 +198,9 @@ void DescriptionParser::LanguageItemLine(const std::string& key, const std::stri
         Fail("unknown text key '" + key + "' (keys: s0 to s8, s10 to s12, BtnText, Attention, Confirm, Error, Charset, FontSize, FontName)");
     if (value.find_first_of("\x01\x02") != std::string::npos)
         Fail("the bytes 0x01 and 0x02 cannot stand in a text");
+    // The stub reads its texts with the blank before every "=" dropped.
+    if (value.find(" =") != std::string::npos)
+        Fail("a blank before '=' cannot stand in a text: the stub would show '" + ReplaceText(value, " =", "=") + "'");
     std::vector<LanguageItem>& items = d_.languages.back().items;
     for (const LanguageItem& item : items)
         if (AnsiUpperCase(item.key) == AnsiUpperCase(key))

@@ -2,6 +2,9 @@
 
 #include "Description.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -40,9 +43,15 @@ OutputFile& OutputSet::Open(const fs::path& final)
     f->final = final;
     f->temp = final;
     f->temp += ".packbuild-tmp";
+    // The output may go to a folder that does not exist yet, as out/ in the README's example.
+    std::error_code error;
+    if (final.has_parent_path())
+        fs::create_directories(final.parent_path(), error);
+    if (error)
+        CannotWrite(*f, ": " + error.message());
     f->file = std::fopen(f->temp.string().c_str(), "w+b");
     if (!f->file)
-        CannotWrite(*f);
+        CannotWrite(*f, std::string(": ") + std::strerror(errno));
     files_.push_back(std::move(f));
     return *files_.back();
 }

@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <ctime>
@@ -57,7 +58,6 @@ private:
     void StartPart();
     void AddFile(const PackedFile& file);
     std::string EncodeRecord(std::string_view header, std::string_view data, bool compressed) const;
-    bool Fits(std::size_t recordSize) const;
     bool WritePiece(std::string_view header, std::string_view& rest, bool compressed, std::size_t wholeSize);
     void WriteRecord(std::string_view record, bool stored);
     void CountSpace(std::uint64_t size);
@@ -174,7 +174,7 @@ void SetupWriter::AddFile(const PackedFile& file)
     std::string_view rest = data;
     for (;;) {
         const std::string record = EncodeRecord(header, rest, file.compressed);
-        if (Fits(record.size())) {
+        if (record.size() <= RecordRoom(d_.partSize, part_->size)) {
             WriteRecord(record, !file.compressed);
             return;
         }
@@ -197,20 +197,12 @@ std::string SetupWriter::EncodeRecord(std::string_view header, std::string_view 
     return compressed ? Deflate(content, d_.compressionLevel) : content;
 }
 
-bool SetupWriter::Fits(std::size_t recordSize) const
-{
-    if (recordSize > INT32_MAX)
-        return false;
-    return d_.partSize == 0 || part_->size + 4 + recordSize + TrailerSize <= d_.partSize;
-}
-
 // Writes the largest first piece of rest that fits into what is left of the part, and takes it
 // off rest. A compressed piece is sized from the ratio the whole record reached and shrunk until
 // it fits; when that does not work out, the piece is stored.
 bool SetupWriter::WritePiece(std::string_view header, std::string_view& rest, bool compressed, std::size_t wholeSize)
 {
-    const std::uint64_t used = part_->size + 4 + TrailerSize;
-    const std::uint64_t left = d_.partSize > used ? d_.partSize - used : 0;
+    const std::uint64_t left = RecordRoom(d_.partSize, part_->size);
     if (left <= header.size())
         return false;
     if (compressed) {
@@ -281,6 +273,15 @@ std::string TextField(std::string_view value) { return std::string(value) + "|";
 } // namespace
 
 std::vector<fs::path> BuildSetup(const SetupDescription& description) { return SetupWriter(description).Run(); }
+
+std::uint64_t RecordRoom(std::uint64_t partSize, std::uint64_t partUsed)
+{
+    const std::uint64_t lengthLimit = INT32_MAX;
+    if (partSize == 0)
+        return lengthLimit;
+    const std::uint64_t used = partUsed + 4 + TrailerSize;
+    return partSize > used ? std::min(partSize - used, lengthLimit) : 0;
+}
 
 std::string LanguageBlockOf(const std::vector<LanguageSection>& languages)
 {

@@ -1,6 +1,7 @@
 #include "SetupBuilder.h"
 
 #include "FileInfo.h"
+#include "KSUB.h"
 #include "PackageLayout.h"
 #include "SLangId.h"
 #include "SetupInspect.h"
@@ -177,6 +178,13 @@ TEST_F(BuilderTest, EveryFieldReadsBack)
     EXPECT_EQ(ReadPackageEnd(*OpenPackageSource(setup)), 0u);
 }
 
+TEST_F(BuilderTest, OutputFolderIsMadeWhenMissing)
+{
+    const auto written = Build("[setup]\nstub = stub.exe\noutput = new/sub/s.exe\n[files]\ncompress = payload/data.bin\n");
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_TRUE(ReadTrailer(*OpenPackageSource(Path("new/sub/s.exe"))).HasMagic());
+}
+
 TEST_F(BuilderTest, ChecksumCanBeSwitchedOff)
 {
     Build("[setup]\nstub = stub.exe\noutput = out/s.exe\nchecksum = no\n[files]\ncompress = payload/data.bin\n");
@@ -198,6 +206,25 @@ TEST_F(BuilderTest, EndMarkWithAnAppendedSignature)
     EXPECT_EQ(t.Checksum(), PackageChecksum(*file, 74));
     EXPECT_EQ(Records(setup, 2).size(), 3u);
     EXPECT_TRUE(InspectPackage(setup).sound);
+}
+
+TEST_F(BuilderTest, InspectCountsTextBlocksAsTheExtractionDoes)
+{
+    Build("[setup]\nstub = stub.exe\noutput = out/s.exe\n[files]\ncompress-folder = payload\n");
+    const std::string setup = Path("out/s.exe");
+    const auto recordNames = [&] {
+        std::string names;
+        for (const std::string& line : SUB::Fields("\n" + InspectPackage(setup).text))
+            if (line.starts_with("record: name="))
+                names += line.substr(13, line.find(' ', 13) - 13) + " ";
+        return names;
+    };
+    EXPECT_EQ(recordNames(), "Engine.exe data.bin readme.txt ");
+    // With a count of 4 the extraction takes the first two records for text blocks too.
+    std::string bytes = ReadFileBytes(setup);
+    bytes[bytes.size() - TrailerSize + TTrailer::OffTextBlockCount] = 4;
+    Write(setup, bytes);
+    EXPECT_EQ(recordNames(), "readme.txt ");
 }
 
 // Joins the records of a set by name in order, as the extraction appends them.
@@ -268,6 +295,19 @@ TEST_F(BuilderTest, SameInputsGiveTheSameBytes)
     EXPECT_EQ(ReadFileBytes(dir_ / "out/Setup.exe"), first);
 }
 
+TEST(RecordRoom, WhatIsLeftBeforeTheTrailerAndNeverMoreThanALengthFieldStates)
+{
+    struct Case {
+        std::uint64_t partSize, used, room;
+    };
+    const std::uint64_t lengthLimit = 0x7FFFFFFF;
+    for (const Case c : {Case{0, 0, lengthLimit}, Case{0, 5'000'000'000, lengthLimit}, Case{6000, 1024, 6000 - 1024 - 78},
+                         Case{6000, 5922, 0}, Case{6000, 5923, 0}, Case{6000, 9000, 0},
+                         Case{3ull << 30, 1024, lengthLimit}, Case{lengthLimit + 1000, 1000 - 78 - 4, lengthLimit},
+                         Case{lengthLimit + 1000, 1000, lengthLimit - 78}})
+        EXPECT_EQ(RecordRoom(c.partSize, c.used), c.room) << c.partSize << " " << c.used;
+}
+
 struct ErrorCase {
     const char* name;
     std::string description;
@@ -295,6 +335,8 @@ TEST_F(BuilderTest, BadInputIsRejectedAndLeavesNoOutput)
         {"bad size", head + "part-size = lots\n" + files, "expected a size"},
         {"unknown language", head + "[language Klingon]\ns0 = x\n" + files, "unknown language"},
         {"unknown text key", head + "[language English]\ns9 = x\n" + files, "unknown text key 's9'"},
+        {"blank before = in a text", head + "[language English]\ns4 = Size = <SPACE_REQ> MB\n" + files,
+         "the stub would show 'Size= <SPACE_REQ> MB'"},
         {"bar in a record field", head + "[agent]\nlocation = a|b\n" + files, "'|' separates"},
         {"item before a section", "stub = stub.exe\n", "before the first section"},
         {"no output", "[setup]\nstub = stub.exe\n" + files, "no output"},

@@ -164,8 +164,8 @@ InspectReport InspectPackage(const std::string& path)
         const bool textBlocks = trailer.FirstBlockOffset() > 0;
         if (textBlocks)
             TextLines(r, TGFileInfo(*file));
-        const int textBlockCount = textBlocks ? (trailer.TextBlockCount() >= 3 ? 3 : 2) : 0;
-        sound = RecordLines(r, *file, trailer.FirstBlockOffset(), end, textBlockCount) && sound;
+        // As the extraction counts them: every block up to TextBlockCount is a text block.
+        sound = RecordLines(r, *file, trailer.FirstBlockOffset(), end, textBlocks ? trailer.TextBlockCount() : 0) && sound;
         if (trailer.HasFlags(FlagMorePartsFollow))
             r.Line("next-part", NextPartName(path));
     }

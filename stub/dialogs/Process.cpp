@@ -16,8 +16,6 @@ namespace {
 
 // Module paths longer than the classic 256 bytes still have to match in full.
 const DWORD ModuleNameBuffer = 1024;
-const char MissingShortPath[] = "*XX*";
-const char NameNotCompared[] = "*X*";
 
 bool toolHelpList = false;
 
@@ -25,15 +23,16 @@ bool UseNtProcessList() { return IsWindowsNT() && !toolHelpList; }
 
 struct Wanted {
     std::string path;
-    std::string shortPath;
+    std::string shortPath; // empty when the file does not exist
     bool pathOnly;
 };
 
+// A comparison that does not apply is skipped rather than made with a stand-in text, which a
+// caller's path could equal.
 bool Matches(const Wanted& wanted, const std::string& fullPath, const std::string& baseName)
 {
-    return SameTextTrimmed(fullPath, wanted.path) ||
-           SameTextTrimmed(wanted.pathOnly ? std::string(NameNotCompared) : baseName, wanted.path) ||
-           SameTextTrimmed(ShortPathName(fullPath), wanted.shortPath);
+    return SameTextTrimmed(fullPath, wanted.path) || (!wanted.pathOnly && SameTextTrimmed(baseName, wanted.path)) ||
+           (!wanted.shortPath.empty() && SameTextTrimmed(ShortPathName(fullPath), wanted.shortPath));
 }
 
 std::vector<DWORD> ProcessIds()
@@ -52,20 +51,46 @@ std::vector<DWORD> ProcessIds()
     }
 }
 
+struct ProcessFile {
+    std::string path, name;
+};
+
+// The program file of a process as its first module names it; empty when it cannot be read.
+ProcessFile FirstModuleFile(HANDLE process)
+{
+    HMODULE module;
+    DWORD needed;
+    char path[ModuleNameBuffer], name[ModuleNameBuffer];
+    if (!EnumProcessModules(process, &module, sizeof module, &needed) ||
+        !GetModuleFileNameExA(process, module, path, sizeof path) ||
+        !GetModuleBaseNameA(process, module, name, sizeof name))
+        return {};
+    return {path, name};
+}
+
+// The modules of a 64-bit process are closed to a 32-bit program; the system still names the
+// process's image (where it has the call), so a running 64-bit program is not taken for ended.
+ProcessFile ImageFile(HANDLE process)
+{
+    using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+    static const auto query = FunctionAs<QueryImageName>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA"));
+    char path[ModuleNameBuffer];
+    DWORD size = sizeof path;
+    if (!query || !query(process, 0, path, &size))
+        return {};
+    return {std::string(path, size), FileNameOf(std::string_view(path, size))};
+}
+
 bool ProcessMatches(DWORD id, const Wanted& wanted)
 {
     const WinHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
     if (!process.Valid())
         return false;
-    HMODULE module;
-    DWORD needed;
-    if (!EnumProcessModules(process.Get(), &module, sizeof module, &needed))
-        return false;
-    char fullPath[ModuleNameBuffer], baseName[ModuleNameBuffer];
-    if (!GetModuleFileNameExA(process.Get(), module, fullPath, sizeof fullPath) ||
-        !GetModuleBaseNameA(process.Get(), module, baseName, sizeof baseName))
-        return false;
-    return Matches(wanted, fullPath, baseName);
+    ProcessFile file = FirstModuleFile(process.Get());
+    if (file.path.empty())
+        file = ImageFile(process.Get());
+    return !file.path.empty() && Matches(wanted, file.path, file.name);
 }
 
 DWORD FindInProcessList(const Wanted& wanted)
@@ -164,10 +189,7 @@ DWORD FindProcess(const std::string& path, bool pathOnly)
 {
     if (path.empty())
         return 0;
-    std::string shortPath = ShortPathName(path);
-    if (shortPath.empty())
-        shortPath = MissingShortPath;
-    const Wanted wanted{path, shortPath, pathOnly};
+    const Wanted wanted{path, ShortPathName(path), pathOnly};
     return UseNtProcessList() ? FindInProcessList(wanted) : FindInSnapshot(wanted);
 }
 

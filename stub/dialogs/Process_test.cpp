@@ -111,6 +111,18 @@ TEST(Processes, ToolHelpListFindsByName)
     EXPECT_EQ(nothing, 0u);
 }
 
+// Texts that stand in for a comparison that is skipped must not match as paths themselves.
+TEST(Processes, StandInTextsMatchNoProcess)
+{
+    for (const bool toolHelp : {false, true}) {
+        UseToolHelpProcessList(toolHelp);
+        const DWORD name = FindProcess("*X*", true), shortPath = FindProcess("*XX*", false);
+        UseToolHelpProcessList(false);
+        EXPECT_EQ(name, 0u) << toolHelp;
+        EXPECT_EQ(shortPath, 0u) << toolHelp;
+    }
+}
+
 TEST(Processes, NothingToStopForAProgramThatDoesNotRun)
 {
     const std::string nothing = "C:\\nowhere\\nothing.exe";

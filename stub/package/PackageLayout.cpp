@@ -47,14 +47,19 @@ void SumChecksumBlock(const std::uint8_t* data, std::size_t size, std::int64_t& 
         sum += ChecksumOff;
 }
 
+// Windows takes a name for a device by the text before its first ".", without trailing blanks:
+// "nul.txt" and "COM1 .log" are devices too. The ports count from 0 and take the superscript
+// digits of the ANSI code page.
 bool IsDeviceName(std::string_view name)
 {
-    const std::string stem = AnsiUpperCase(TextBefore(name, ".", name));
+    std::string stem = AnsiUpperCase(TextBefore(name, ".", name));
+    stem.erase(stem.find_last_not_of(' ') + 1);
     static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : devices)
         if (stem == device)
             return true;
-    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' && stem[3] <= '9';
+    const bool port = stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT"));
+    return port && std::string_view("0123456789\xB9\xB2\xB3").find(stem[3]) != std::string_view::npos;
 }
 
 } // namespace

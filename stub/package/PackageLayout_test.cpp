@@ -331,10 +331,11 @@ TEST(PackageRecords, WrittenHeaderReadsBack)
 
 TEST(PackageNames, PlainFileNames)
 {
-    for (const char* good : {"Engine.exe", "read me.txt", "a", "data.tar.gz", "CONSOLE.txt", "COM10", ".hidden"})
+    for (const char* good : {"Engine.exe", "read me.txt", "a", "data.tar.gz", "CONSOLE.txt", "COM10", ".hidden", "nul x.txt", "LPTX"})
         EXPECT_TRUE(IsPlainFileName(good)) << good;
     for (const char* bad : {"", ".", "..", "..\\evil.exe", "sub/file", "sub\\file", "C:file", "a*b", "a|b", "a?b",
-                            "a\"b", "a<b", "tab\there", "trailing.", "trailing ", "CON", "nul.txt", "com1", "LPT9.log"})
+                            "a\"b", "a<b", "tab\there", "trailing.", "trailing ", "CON", "nul.txt", "com1", "LPT9.log",
+                            "nul .txt", "Aux  .tar.gz", "COM0", "lpt0.log", "COM\xB9.txt", "LPT\xB3"})
         EXPECT_FALSE(IsPlainFileName(bad)) << bad;
 }
 

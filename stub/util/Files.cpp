@@ -375,6 +375,9 @@ std::string SelfRemovalScriptFor(bool removeFolder, bool shortNames)
 void ScheduleSelfRemoval(bool removeFolder, bool shortNames)
 {
     const SelfRemovalPaths paths = SelfRemovalPathsFor(shortNames);
+    // DEL leaves a read-only, hidden or system file in place, and the script would retry it for
+    // ever.
+    SetFileAttributesA(paths.program.c_str(), FILE_ATTRIBUTE_NORMAL);
     SetCurrentDirectoryA(TempFolder(false).c_str());
     WriteFileBytes(paths.batch, SelfRemovalScript(paths, !shortNames, removeFolder), 0, false);
     // A temporary folder with blanks in its path would otherwise split the command line.

@@ -1,5 +1,7 @@
 #include "FilesCore.h"
 
+#include "Utils.h"
+
 #include <algorithm>
 
 std::size_t WriteChunkSize(std::size_t length)
@@ -15,7 +17,9 @@ std::size_t WriteChunkSize(std::size_t length)
 std::string SelfRemovalScript(const SelfRemovalPaths& paths, bool quotePaths, bool removeFolder)
 {
     const std::string q = quotePaths ? "\"" : "";
-    const auto quoted = [&q](const std::string& path) { return q + path + q; };
+    // The command interpreter expands "%NAME%" in a batch file even inside quotes; a doubled "%"
+    // stands for itself, so a folder such as "50% off" is still the one deleted.
+    const auto quoted = [&q](const std::string& path) { return q + ReplaceText(path, "%", "%%") + q; };
     std::string script = ":START\r\n";
     script += "DEL " + quoted(paths.program) + "\r\n";
     script += "IF exist " + quoted(paths.program) + " GOTO START\r\n";

@@ -19,5 +19,5 @@ struct SelfRemovalPaths {
 
 // The "_DEL_ME_.BAT" script, lines ending in CR LF: retry deleting the program until it is gone,
 // optionally remove its (then empty) folder, delete the script itself. Paths are quoted unless
-// they are short names, which hold no blanks.
+// they are short names, which hold no blanks; their "%" signs are doubled.
 std::string SelfRemovalScript(const SelfRemovalPaths& paths, bool quotePaths, bool removeFolder);

@@ -111,8 +111,11 @@ TEST_F(FileBytes, SeekAndSizesBeyondFourGigabytes)
     EXPECT_EQ(FileSeek64(handle.Get(), 4, 0), 4);
     EXPECT_EQ(FileSeek64(handle.Get(), 2, 1), 6);
     EXPECT_EQ(FileSeek64(handle.Get(), -1, 2), 9);
-    const std::int64_t beyond = 5LL << 30;
+    const std::int64_t beyond = (5LL << 30) + 7;
     EXPECT_EQ(FileSeek64(handle.Get(), beyond, 0), beyond);
+    ASSERT_TRUE(SetEndOfFile(handle.Get())); // a sparse file: no space is taken
+    EXPECT_EQ(FileSizeOfHandle(handle.Get()), beyond);
+    EXPECT_EQ(FileSizeOfPath(file), beyond);
     EXPECT_EQ(FileSizeOfPath(folder / "missing"), 0);
 }
 

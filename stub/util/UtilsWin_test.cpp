@@ -110,6 +110,25 @@ TEST_F(Registry, ValuesReadAsText)
         EXPECT_EQ(RegReadString(c.path, c.name, "fallback"), c.expected) << c.path << " " << c.name;
 }
 
+// A 32-bit program sees its own copy of HKLM\Software unless it asks for the 64-bit view.
+TEST(RegistryView, SixtyFourBitViewOnlyWhenAsked)
+{
+    const std::string subkey = "Software\\Kestix tests 64\\" + std::to_string(GetCurrentProcessId());
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const char data[] = "native";
+    RegSetValueExA(key, "View", 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof data);
+    RegCloseKey(key);
+    const std::string path = "HKLM\\" + subkey;
+    EXPECT_EQ(RegReadString(path, "View", "fallback", true), "native");
+    EXPECT_EQ(RegReadString(path, "View", "fallback", false), "fallback");
+    EXPECT_EQ(RegReadString(path, "View", "fallback"), "fallback");
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), KEY_WOW64_64KEY, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\Kestix tests 64", KEY_WOW64_64KEY, 0);
+}
+
 // ---- Waits and the clock ------------------------------------------------------------------
 
 int dispatched = 0;
