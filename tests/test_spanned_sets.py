@@ -68,13 +68,14 @@ def test_cancel_for_a_missing_third_part_starts_nothing(engine_setup, wine, prob
     copy = tmp_path / "ycopy" / "Setup.exe"
     copy.parent.mkdir()
     copy.write_bytes(setup.path.read_bytes())
+    folder = extraction_folder(wine, copy)
     running = wine.start(copy, "/SpanCdLvl=2", f"/SpanDiskFName1={wine.winpath(parts[0])}")
     hwnd, text = box_text(probe, timeout_ms=30000)
     assert "DISK #3" in text
     press(probe, hwnd, "Cancel")
     assert running.wait(60) == 1
     assert setup.engine() is None
-    assert not extraction_folder(wine, copy).exists()
+    assert not folder.exists()
     wait_for(lambda: not copy.parent.exists(), 30, "the copy to remove itself")
 
 
