@@ -8,7 +8,7 @@ CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 # Integration tests drive real Windows processes under Wine, inside the environment make started.
 PYTEST := WINENV_MANAGED=1 TZ=UTC /usr/bin/python3 -m pytest tests -q -p no:cacheprovider
 
-.PHONY: all deps native win32 win64 test test-native test-win32 test-win64 test-integration fuzz clean
+.PHONY: all deps native win32 win64 test test-native test-win32 test-win64 test-integration demo fuzz clean
 
 all: native win32 win64
 
@@ -52,6 +52,13 @@ test: deps
 	  ctest --test-dir $(BUILD)/win64 $(CTEST_FLAGS) || status=$$?; \
 	  $(PYTEST) || status=$$?; \
 	  $(WINENV) down; exit $$status
+
+# A sample setup made with the builder and run under Wine as a user runs it; what happened is
+# printed, the screenshots stay in build/demo.
+demo: deps
+	@$(MAKE) --no-print-directory native win32
+	@$(WINENV) up
+	@status=0; TZ=UTC /usr/bin/python3 scripts/demo.py || status=$$?; $(WINENV) down; exit $$status
 
 # Every fuzz target of the native tree, FUZZ_SECONDS each (make test runs them for seconds only).
 FUZZ_SECONDS ?= 600

@@ -3,26 +3,27 @@
 set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 set(FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
-# portable_library(NAME SOURCES... [DEPENDS libs...])
+# portable_library(NAME SOURCES... [DEPENDS libs...] [LIBS external libs...])
 # Code without Win32, built into every tree. The native tree also builds NAME-san, the same
 # sources with sanitizers, for the native tests; NAME itself stays plain for the builder.
+# DEPENDS are portable libraries (their variants are matched), LIBS outside ones such as zlib.
 function(portable_library name)
-  cmake_parse_arguments(PL "" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(PL "" "" "SOURCES;DEPENDS;LIBS" ${ARGN})
   add_library(${name} STATIC ${PL_SOURCES})
   target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC ${PL_DEPENDS})
+  target_link_libraries(${name} PUBLIC ${PL_DEPENDS} ${PL_LIBS})
   if(TREE STREQUAL native)
     add_library(${name}-san STATIC ${PL_SOURCES})
     target_include_directories(${name}-san PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
     target_compile_options(${name}-san PRIVATE ${SANITIZE_FLAGS})
     list(TRANSFORM PL_DEPENDS APPEND -san OUTPUT_VARIABLE san_deps)
-    target_link_libraries(${name}-san PUBLIC ${san_deps})
+    target_link_libraries(${name}-san PUBLIC ${san_deps} ${PL_LIBS})
     # And NAME-fuzz, instrumented for the fuzz targets; built only when a fuzz target needs it.
     add_library(${name}-fuzz STATIC EXCLUDE_FROM_ALL ${PL_SOURCES})
     target_include_directories(${name}-fuzz PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
     target_compile_options(${name}-fuzz PRIVATE ${FUZZ_FLAGS})
     list(TRANSFORM PL_DEPENDS APPEND -fuzz OUTPUT_VARIABLE fuzz_deps)
-    target_link_libraries(${name}-fuzz PUBLIC ${fuzz_deps})
+    target_link_libraries(${name}-fuzz PUBLIC ${fuzz_deps} ${PL_LIBS})
   endif()
 endfunction()
 

@@ -3,6 +3,7 @@ output captured through files (a Wine process hands its standard output on to th
 starts, so a pipe could stay open after it has ended), every run with a time limit, and wrappers
 around the GUI probe and the debug viewer."""
 
+import calendar
 import json
 import os
 import shutil
@@ -19,6 +20,7 @@ FIXTURES = BUILD / "testing"
 FIXTURES64 = Path(os.environ.get("WIN64_BUILD", ROOT / "build" / "win64")) / "testing"
 WINENV = ROOT / "scripts" / "winenv"
 PACKBUILD = Path(os.environ.get("PACKBUILD", ROOT / "build" / "native" / "tools" / "packbuild"))
+PACKSTUB = BUILD / "stub" / "packstub.exe"
 
 os.environ["TZ"] = "UTC"
 time.tzset()
@@ -309,3 +311,85 @@ def build_setup(tmp_path):
         return output
 
     return build
+
+
+# The files of the sample setups: text, incompressible bytes and an empty file, all dated
+# 5 March 2013 14:05:08 (DOS date-time 1113944228 with TZ=UTC).
+SAMPLE_DATE = calendar.timegm((2013, 3, 5, 14, 5, 8))
+SAMPLE_DOS_DATE = 1113944228
+SAMPLE_FILES = {
+    "readme.txt": b"Read me first.\r\n" * 300,
+    "data.bin": bytes((i * 7919 + i // 13) & 0xFF for i in range(70000)),
+    "empty.dat": b"",
+}
+
+
+class EngineSetup:
+    """A setup of packstub.exe that runs the setup engine stand-in: the setup file, and what the
+    engine reported and copied out of the extraction folder before it went."""
+
+    def __init__(self, path, report, copies, payload):
+        self.path = path
+        self.report = report
+        self.copies = copies
+        self.payload = payload
+
+    def records(self):
+        if not self.report.exists():
+            return []
+        return [json.loads(line) for line in self.report.read_text(encoding="latin-1").splitlines()]
+
+    def engine(self):
+        """The engine's report, None when it did not run."""
+        return next((r for r in self.records() if "commandLine" in r), None)
+
+    def copied(self):
+        return {p.name: p.read_bytes() for p in self.copies.iterdir()}
+
+    def payload_files(self):
+        return {p.name: p.read_bytes() for p in self.payload.iterdir()}
+
+
+@pytest.fixture
+def engine_setup(build_setup, tmp_path, wine):
+    """engine_setup(output, files=SAMPLE_FILES, sections={...}, engine_args="", form="compress"):
+    a setup made by the builder from the sample files (or the files given, name to bytes) and
+    the engine stand-in, whose run name carries engine_args and the engine's report and copy
+    folder. sections as for build_setup; their [files] keys are added to."""
+    count = [0]
+
+    def make(output="out/Setup.exe", files=None, sections=None, engine_args="", form="compress"):
+        if not PACKSTUB.exists():
+            pytest.fail(f"{PACKSTUB} is missing: build the win32 tree first (make win32)")
+        count[0] += 1
+        payload = tmp_path / f"payload{count[0]}"
+        payload.mkdir()
+        shutil.copyfile(fixture_exe("Engine"), payload / "Engine.exe")
+        for name, data in (SAMPLE_FILES if files is None else files).items():
+            (payload / name).write_bytes(data)
+        for item in payload.iterdir():
+            os.utime(item, (SAMPLE_DATE, SAMPLE_DATE))
+        report = tmp_path / f"engine{count[0]}.jsonl"
+        copies = tmp_path / f"engine{count[0]}-files"
+        copies.mkdir()
+        args = f'{engine_args} /ENGINE_REPORT="{Wine.winpath(report)}" /ENGINE_COPY_TO="{Wine.winpath(copies)}"'
+        sections = {name: dict(keys) for name, keys in (sections or {}).items()}
+        sections.setdefault("files", {}).update(
+            {f"{form}-folder": payload, "run": "Engine.exe", "run-arguments": args.strip()})
+        return EngineSetup(build_setup(PACKSTUB, output, sections), report, copies, payload)
+
+    return make
+
+
+def dos_date_time(path):
+    """A file's last-write time as an MS-DOS date-time (date in the high half), local time."""
+    t = time.localtime(int(os.stat(path).st_mtime))
+    date = (t.tm_year - 1980) << 9 | t.tm_mon << 5 | t.tm_mday
+    return date << 16 | t.tm_hour << 11 | t.tm_min << 5 | t.tm_sec // 2
+
+
+def extraction_folder(wine, setup_path):
+    """Where a setup file extracts: the temporary folder's SETUP_ + the time of day of the file's
+    last-write time in DOS form, as a Linux path."""
+    temp = wine.run(fixture_exe("systool"), "tempfolder").stdout.strip()
+    return wine.unixpath(temp.rstrip("\\") + "\\SETUP_" + str(dos_date_time(setup_path) & 0xFFFF))

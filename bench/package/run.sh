@@ -45,30 +45,7 @@ printf '  %-28s %8s ms   (%s x cat)   %s\n' "Wine (win32 build)" "$wine_ms" "$(r
 folder=$work/mixed
 if [ ! -f "$folder.complete" ]; then
   rm -rf "$folder"; mkdir -p "$folder"
-  python3 - "$folder" <<'PY'
-import os, random, sys
-folder = sys.argv[1]
-rng = random.Random(5)
-words = [bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz") for _ in range(rng.randint(2, 9))) for _ in range(4000)]
-total, i = 0, 0
-target = 200 * 1024 * 1024
-while total < target:
-    size = min(rng.choice([4_000, 60_000, 700_000, 3_000_000, 12_000_000]), target - total)
-    kind = i % 3
-    if kind == 0:     # incompressible, like packed media or archives
-        data = os.urandom(size)
-    elif kind == 1:   # text
-        out, n = [], 0
-        while n < size:
-            w = rng.choice(words); out.append(w + b" "); n += len(w) + 1
-        data = b"".join(out)[:size]
-    else:             # program-like: repetitive records with noise
-        block = bytes(rng.getrandbits(8) if j % 5 == 0 else j % 251 for j in range(4096))
-        data = (block * (size // 4096 + 1))[:size]
-    with open(os.path.join(folder, f"file{i:04d}.{['bin', 'txt', 'dll'][kind]}"), "wb") as f:
-        f.write(data)
-    total += size; i += 1
-PY
+  python3 "$root/bench/mixed-data.py" "$folder" 200
   touch "$folder.complete"
 fi
 python3 -c "import struct,sys; b=bytearray(4096); b[0:2]=b'MZ'; b[60:64]=struct.pack('<I',256); b[256:260]=b'PE\0\0'; open(sys.argv[1],'wb').write(b)" stub.exe

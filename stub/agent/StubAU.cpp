@@ -5,6 +5,7 @@
 
 #include "KDebug.h"
 #include "Stub.h"
+#include "UtilsWin.h"
 
 #include <string>
 
@@ -36,4 +37,11 @@ bool HandleParamOK(bool)
     DebugPidLine("HandleParamOK: the hand-over to the X_ agent is not built");
     WriteRunLog("HandleParamOK() --- End");
     return false;
+}
+
+const TSettings& AgentSettings()
+{
+    static const TSettings settings(OriginalFilePathOf(OwnInfo(), ProgramFolder(true)),
+                                    InfoFilePathOf(OwnInfo(), ProgramFolder(true)));
+    return settings;
 }

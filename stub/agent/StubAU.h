@@ -3,6 +3,8 @@
 // command-line requests to the X_ agent.
 #pragma once
 
+#include "StubGlob.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -23,3 +25,6 @@ bool CheckTestMode(bool force);
 LRESULT AgentWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Posts the requests of the plain agent's command line to the X_ agent; true when it posted any.
 bool HandleParamOK(bool wasRunning);
+
+// The settings files of the running program: in its folder, named by its own package.
+const TSettings& AgentSettings();

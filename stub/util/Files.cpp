@@ -77,40 +77,12 @@ std::string SearchDrives(int driveType, SearchIn searchIn)
     return {};
 }
 
-void SetFileDate(HANDLE file, std::uint32_t dosDate)
-{
-    FILETIME local, utc;
-    if (DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &local) && LocalFileTimeToFileTime(&local, &utc))
-        SetFileTime(file, nullptr, nullptr, &utc);
-}
-
 DWORD WriteOnce(HANDLE file, const char* data, std::size_t size)
 {
     DWORD written = 0;
     if (!WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr))
         return 0;
     return written;
-}
-
-std::size_t WriteInChunks(HANDLE file, std::string_view text)
-{
-    const std::size_t chunk = WriteChunkSize(text.size());
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const DWORD written = WriteOnce(file, text.data() + done, std::min(chunk, text.size() - done));
-        if (written == 0)
-            break;
-        done += written;
-    }
-    return done;
-}
-
-WinHandle OpenOrCreateAtEnd(const std::string& path)
-{
-    WinHandle file = FileExists(path) ? OpenForWriting(path) : CreateForWriting(path);
-    if (file.Valid())
-        FileSeek64(file.Get(), 0, 2);
-    return file;
 }
 
 bool ReadExactly(HANDLE file, char* data, std::size_t size)
@@ -138,6 +110,72 @@ WinHandle OpenForWriting(const std::string& path) { return OpenFile(path, GENERI
 WinHandle CreateForWriting(const std::string& path)
 {
     return OpenFile(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+}
+
+WinHandle OpenOrCreateAtEnd(const std::string& path)
+{
+    WinHandle file = FileExists(path) ? OpenForWriting(path) : CreateForWriting(path);
+    if (file.Valid())
+        FileSeek64(file.Get(), 0, 2);
+    return file;
+}
+
+std::size_t WriteToFile(HANDLE file, std::string_view text)
+{
+    const std::size_t chunk = WriteChunkSize(text.size());
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const DWORD written = WriteOnce(file, text.data() + done, std::min(chunk, text.size() - done));
+        if (written == 0)
+            break;
+        done += written;
+    }
+    return done;
+}
+
+void SetFileDate(HANDLE file, std::uint32_t dosDate)
+{
+    FILETIME local, utc;
+    if (DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &local) && LocalFileTimeToFileTime(&local, &utc))
+        SetFileTime(file, nullptr, nullptr, &utc);
+}
+
+bool CopyLastWriteTime(const std::string& from, const std::string& to)
+{
+    const WinHandle source = OpenForReading(from);
+    FILETIME written;
+    if (!source.Valid() || !GetFileTime(source.Get(), nullptr, nullptr, &written))
+        return false;
+    const WinHandle target = OpenFile(to, FILE_WRITE_ATTRIBUTES, ShareAll, OPEN_EXISTING);
+    return target.Valid() && SetFileTime(target.Get(), nullptr, nullptr, &written);
+}
+
+std::uint32_t FileDosDate(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    FILETIME local;
+    WORD date = 0, time = 0;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+        FileTimeToLocalFileTime(&data.ftLastWriteTime, &local))
+        FileTimeToDosDateTime(&local, &date, &time);
+    return static_cast<std::uint32_t>(date) << 16 | time;
+}
+
+bool CreateFolderPath(const std::string& folder)
+{
+    const std::string path = RemoveTrailingBackslash(folder);
+    if (path.empty())
+        return false;
+    // Each level in turn; for a drive root or a network share the call fails harmlessly. A
+    // backslash that is the second byte of a double-byte character separates nothing.
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (IsLeadByte(path[i]))
+            ++i;
+        else if (path[i] == '\\' && i > 0)
+            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+    }
+    CreateDirectoryA(path.c_str(), nullptr);
+    return FolderExists(path);
 }
 
 bool FileExists(const std::string& path)
@@ -207,7 +245,7 @@ bool WriteFileBytes(const std::string& path, std::string_view text, std::uint32_
     const WinHandle file = append ? OpenOrCreateAtEnd(path) : CreateForWriting(path);
     if (!file.Valid())
         return false;
-    const bool complete = WriteInChunks(file.Get(), text) == text.size();
+    const bool complete = WriteToFile(file.Get(), text) == text.size();
     if (complete && dosDate != 0)
         SetFileDate(file.Get(), dosDate);
     return complete;

@@ -16,6 +16,18 @@ WinHandle OpenForReading(const std::string& path);
 WinHandle OpenForWriting(const std::string& path);
 WinHandle CreateForWriting(const std::string& path);
 
+// An existing file opened for writing at its end, or a new one.
+WinHandle OpenOrCreateAtEnd(const std::string& path);
+// Writes text to the open file, large texts in chunks; the number of bytes written.
+std::size_t WriteToFile(HANDLE file, std::string_view text);
+// dosDate: an MS-DOS date (high word) and time (low word), local time.
+void SetFileDate(HANDLE file, std::uint32_t dosDate);
+bool CopyLastWriteTime(const std::string& from, const std::string& to);
+// The file's last-write time as an MS-DOS date-time, local time; 0 when there is no such file.
+std::uint32_t FileDosDate(const std::string& path);
+// Creates the folder with every missing level above it; true when it exists afterwards.
+bool CreateFolderPath(const std::string& folder);
+
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 

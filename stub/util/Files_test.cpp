@@ -71,27 +71,16 @@ TEST_F(FileBytes, LargeTextsArriveWhole)
     }
 }
 
-std::uint32_t DosDateOf(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    FILETIME local;
-    WORD date = 0, time = 0;
-    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
-        FileTimeToLocalFileTime(&data.ftLastWriteTime, &local))
-        FileTimeToDosDateTime(&local, &date, &time);
-    return (static_cast<std::uint32_t>(date) << 16) | time;
-}
-
 TEST_F(FileBytes, DateIsSetWhenGiven)
 {
     // 5 March 2013 14:06:10: year 33 since 1980, month 3, day 5; 14 h, 6 min, 10 s / 2.
     const std::uint32_t dosDate = ((33u << 9 | 3u << 5 | 5u) << 16) | (14u << 11 | 6u << 5 | 5u);
     ASSERT_TRUE(WriteFileBytes(file, "dated", dosDate, false));
-    EXPECT_EQ(DosDateOf(file), dosDate);
+    EXPECT_EQ(FileDosDate(file), dosDate);
     ASSERT_TRUE(AppendFileBytes(file, " too", 0));
-    EXPECT_NE(DosDateOf(file), dosDate); // 0 leaves the date to the system
+    EXPECT_NE(FileDosDate(file), dosDate); // 0 leaves the date to the system
     ASSERT_TRUE(AppendFileBytes(file, "!", dosDate));
-    EXPECT_EQ(DosDateOf(file), dosDate);
+    EXPECT_EQ(FileDosDate(file), dosDate);
 }
 
 TEST_F(FileBytes, OpeningModesShareAsIntended)
@@ -178,6 +167,26 @@ TEST_F(Trees, DeleteFolderTreeClearsReadOnlyFilesOnlyWhenAsked)
     EXPECT_TRUE(DeleteFolderTree(folder / "a", true));
     EXPECT_FALSE(FolderExists(folder / "a"));
     EXPECT_TRUE(FolderExists(folder / "b"));
+}
+
+TEST_F(Trees, CreateFolderPathMakesEveryMissingLevel)
+{
+    EXPECT_TRUE(CreateFolderPath(folder / "new\\two\\three\\"));
+    EXPECT_TRUE(FolderExists(folder / "new\\two\\three"));
+    EXPECT_TRUE(CreateFolderPath(folder / "a\\Deep")) << "an existing folder";
+    EXPECT_FALSE(CreateFolderPath(folder / "top.txt\\below")) << "a file is in the way";
+    EXPECT_FALSE(CreateFolderPath(""));
+}
+
+TEST_F(Trees, AFileTakesAnotherFilesDate)
+{
+    const std::uint32_t dosDate = ((33u << 9 | 3u << 5 | 5u) << 16) | (14u << 11 | 6u << 5 | 5u);
+    ASSERT_TRUE(WriteFileBytes(folder / "top.txt", "dated", dosDate, false));
+    EXPECT_TRUE(CopyLastWriteTime(folder / "top.txt", folder / "b\\..\\a\\keep.txt"));
+    EXPECT_EQ(FileDosDate(folder / "a\\keep.txt"), dosDate);
+    EXPECT_FALSE(CopyLastWriteTime(folder / "missing.txt", folder / "a\\keep.txt"));
+    EXPECT_FALSE(CopyLastWriteTime(folder / "top.txt", folder / "missing.txt"));
+    EXPECT_EQ(FileDosDate(folder / "missing.txt"), 0u);
 }
 
 TEST_F(Trees, DeleteFolderTreeOfNothing)

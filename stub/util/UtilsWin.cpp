@@ -185,7 +185,7 @@ std::int64_t MillisecondClock()
     return std::llround(static_cast<double>(counter.QuadPart) * factor);
 }
 
-void PumpMessages(DWORD sleepMs)
+void DispatchPendingMessages()
 {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -197,6 +197,11 @@ void PumpMessages(DWORD sleepMs)
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+void PumpMessages(DWORD sleepMs)
+{
+    DispatchPendingMessages();
     Sleep(sleepMs);
 }
 

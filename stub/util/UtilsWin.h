@@ -42,6 +42,8 @@ std::string SystemErrorText();
 // and timers run inside them. A quit request met on the way is put back for the message loop.
 std::int64_t MillisecondClock();
 void PumpMessages(DWORD sleepMs);
+// The same without the sleep (not even the yield of a 0 ms one), for work that goes on at once.
+void DispatchPendingMessages();
 void WaitWithMessagePump(std::uint32_t stepMs, std::int64_t totalMs);
 
 // The registered "QueryCancelAutoPlay" message; 0 while not registered.
