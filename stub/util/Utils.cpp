@@ -416,16 +416,16 @@ std::string ScrambleTextWithKey(std::string_view text, int key)
 
 // ---- Command line -------------------------------------------------------------------------
 
-std::string ParameterListValueIn(std::string_view commandLine, std::string_view spec, std::string_view defaultText)
+std::string ParameterListValueIn(std::string_view commandLine, std::string_view delimitedKey, std::string_view defaultText)
 {
-    if (spec.empty())
+    if (delimitedKey.empty())
         return std::string(defaultText);
-    const char delimiter = spec[0];
+    const char delimiter = delimitedKey[0];
     const std::string list = delimiter + std::string(commandLine) + delimiter;
-    return UnquoteText(Trim(SUB::Value(list, spec.substr(1), defaultText, "")), '"', true, false);
+    return UnquoteText(Trim(SUB::Value(list, delimitedKey.substr(1), defaultText, "")), '"', true, false);
 }
 
-std::string ParameterListValue(std::string_view spec, std::string_view defaultText)
+std::string ParameterListValue(std::string_view delimitedKey, std::string_view defaultText)
 {
-    return ParameterListValueIn(ProgramCommandLine(), spec, defaultText);
+    return ParameterListValueIn(ProgramCommandLine(), delimitedKey, defaultText);
 }

@@ -68,8 +68,8 @@ std::string ScrambleText(std::string_view text, bool encode, bool hex);
 // output that must be the same from the same input.
 std::string ScrambleTextWithKey(std::string_view text, int key);
 
-// Command line: the value of the key in spec (its first character is the delimiter) in the given
+// Command line: the value of the key in delimitedKey (its first character is the delimiter) in the given
 // command line, trimmed and without double quotes.
-std::string ParameterListValueIn(std::string_view commandLine, std::string_view spec, std::string_view defaultText);
+std::string ParameterListValueIn(std::string_view commandLine, std::string_view delimitedKey, std::string_view defaultText);
 // The same in the program's own command line.
-std::string ParameterListValue(std::string_view spec, std::string_view defaultText);
+std::string ParameterListValue(std::string_view delimitedKey, std::string_view defaultText);

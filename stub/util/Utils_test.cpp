@@ -266,7 +266,7 @@ TEST(UtilsScramble, LeavesWrongDirectionUnchanged)
 
 struct ParameterCase {
     const char* commandLine;
-    const char* spec;
+    const char* delimitedKey;
     const char* expected;
 };
 
@@ -275,7 +275,7 @@ class UtilsParameterList : public testing::TestWithParam<ParameterCase> {};
 TEST_P(UtilsParameterList, ReadsKey)
 {
     const ParameterCase& c = GetParam();
-    EXPECT_EQ(ParameterListValueIn(c.commandLine, c.spec, "dflt"), c.expected);
+    EXPECT_EQ(ParameterListValueIn(c.commandLine, c.delimitedKey, "dflt"), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, UtilsParameterList, testing::Values(
