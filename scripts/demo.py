@@ -5,8 +5,9 @@ The setup carries a few sample files and the setup engine stand-in. It runs with
 window on the virtual display; the demo takes a screenshot of the status window while the files
 are extracted and one of the engine's window, then prints the files the engine found, the command
 line it was started with, the setup's exit code and whether the extraction folder is gone.
-Needs the native and win32 trees (make native win32) and the environment of scripts/winenv; the
-output goes to build/demo/."""
+Needs the native tree and the tree that `scripts/winenv stub-tree` names (win32, or win64 on a
+host that runs no 32-bit code), and the environment of scripts/winenv; the output goes to
+build/demo/."""
 import json
 import os
 import shutil
@@ -17,8 +18,10 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[1]
 DEMO = ROOT / "build" / "demo"
-TESTING = ROOT / "build" / "win32" / "testing"
-PACKSTUB = ROOT / "build" / "win32" / "stub" / "packstub.exe"
+STUB_TREE = subprocess.run([ROOT / "scripts" / "winenv", "stub-tree"], capture_output=True, text=True,
+                           check=True).stdout.strip()
+TESTING = ROOT / "build" / STUB_TREE / "testing"
+PACKSTUB = ROOT / "build" / STUB_TREE / "stub" / "packstub.exe"
 PACKBUILD = ROOT / "build" / "native" / "tools" / "packbuild"
 PROBE = TESTING / "guiprobe.exe"
 
@@ -112,8 +115,10 @@ run-arguments = /ENGINE_SHOW_MS=4000 /ENGINE_REPORT="{winpath(report)}"
 def main():
     for needed in (PACKSTUB, PACKBUILD, PROBE, TESTING / "Engine.exe"):
         if not needed.exists():
-            sys.exit(f"demo: {needed} is missing (make native win32)")
+            sys.exit(f"demo: {needed} is missing (make native {STUB_TREE})")
     setup, report = make_sample_setup()
+    if STUB_TREE != "win32":
+        print("demo: this host runs no 32-bit code: the setup is made with packstub's 64-bit build")
     print(f"demo: built {setup.relative_to(ROOT)} ({setup.stat().st_size} bytes) with the setup builder")
 
     started = time.monotonic()

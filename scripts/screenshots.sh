@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots under Wine: the status window of a visible setup (the stub
 # harness with its progress half-way) and a message box with bold text and three buttons.
-# Needs the native and win32 trees (make native win32). Writes docs/status-window.png and
-# docs/msgbox.png.
+# Needs the native tree and the stub's Windows tree (`scripts/winenv stub-tree`). Writes
+# docs/status-window.png and docs/msgbox.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 eval "$("$root/scripts/winenv" env)"
-testing=$root/build/win32/testing
+testing=$root/build/$("$root/scripts/winenv" stub-tree)/testing
 probe=$testing/guiprobe.exe
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -15,10 +15,14 @@ from pathlib import Path
 import pytest
 
 ROOT = Path(__file__).resolve().parents[1]
-BUILD = Path(os.environ.get("WIN32_BUILD", ROOT / "build" / "win32"))
-FIXTURES = BUILD / "testing"
-FIXTURES64 = Path(os.environ.get("WIN64_BUILD", ROOT / "build" / "win64")) / "testing"
 WINENV = ROOT / "scripts" / "winenv"
+# packstub and the fixtures come from the win32 tree, or from the win64 tree on a host that runs
+# no 32-bit code.
+STUB_TREE = os.environ.get("STUB_TREE") or subprocess.run(
+    [str(WINENV), "stub-tree"], capture_output=True, text=True).stdout.strip() or "win32"
+BUILD = ROOT / "build" / STUB_TREE
+FIXTURES = BUILD / "testing"
+FIXTURES64 = ROOT / "build" / "win64" / "testing"
 PACKBUILD = Path(os.environ.get("PACKBUILD", ROOT / "build" / "native" / "tools" / "packbuild"))
 PACKSTUB = BUILD / "stub" / "packstub.exe"
 
@@ -142,10 +146,10 @@ def wine(wine_env, tmp_path):
 
 
 def fixture_exe(name, bits=32):
-    """A fixture program of the win32 tree, or with bits=64 of the win64 tree."""
+    """A fixture program of the stub's tree, or with bits=64 of the win64 tree."""
     exe = (FIXTURES64 if bits == 64 else FIXTURES) / f"{name}.exe"
     if not exe.exists():
-        tree = "win64" if bits == 64 else "win32"
+        tree = "win64" if bits == 64 else STUB_TREE
         pytest.fail(f"{exe} is missing: build the {tree} tree first (make {tree})")
     return exe
 
@@ -360,7 +364,7 @@ def engine_setup(build_setup, tmp_path, wine):
 
     def make(output="out/Setup.exe", files=None, sections=None, engine_args="", form="compress"):
         if not PACKSTUB.exists():
-            pytest.fail(f"{PACKSTUB} is missing: build the win32 tree first (make win32)")
+            pytest.fail(f"{PACKSTUB} is missing: build the {STUB_TREE} tree first (make {STUB_TREE})")
         count[0] += 1
         payload = tmp_path / f"payload{count[0]}"
         payload.mkdir()

@@ -8,16 +8,15 @@ import pytest
 
 import shutil
 
-from conftest import BUILD, FIXTURES, ROOT, fixture_exe, wait_for
+from conftest import FIXTURES, PACKSTUB, ROOT, STUB_TREE, fixture_exe, wait_for
 
-PACKSTUB = BUILD / "stub" / "packstub.exe"
 AGENT = {"setup": {"auto-update-prog": "yes", "debug-log": "yes"},
          "agent": {"agent-file": "Agent.exe", "location": "http://127.0.0.1:9/updates"}}
 
 
 def packstub():
     if not PACKSTUB.exists():
-        pytest.fail(f"{PACKSTUB} is missing: build the win32 tree first (make win32)")
+        pytest.fail(f"{PACKSTUB} is missing: build the {STUB_TREE} tree first (make {STUB_TREE})")
     return PACKSTUB
 
 

@@ -12,6 +12,8 @@
 # build/bench/extract.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+[ "$("$root/scripts/winenv" stub-tree)" = win32 ] || {
+  echo "bench/extract: this host runs no 32-bit code, and the NSIS installer is a 32-bit program" >&2; exit 1; }
 work=$root/build/bench/extract
 packbuild=$root/build/native/tools/packbuild
 stub=$root/build/win32/stub/packstub.exe
