@@ -24,6 +24,7 @@ TESTING = ROOT / "build" / STUB_TREE / "testing"
 PACKSTUB = ROOT / "build" / STUB_TREE / "stub" / "packstub.exe"
 PACKBUILD = ROOT / "build" / "native" / "tools" / "packbuild"
 PROBE = TESTING / "guiprobe.exe"
+ENGINE_WINDOW = ("--class", "EngineStandIn")
 
 
 def environment():
@@ -67,14 +68,20 @@ def progress_of(title):
     return main["pos"], main["range"][1]
 
 
-def shoot_status_window(title, name):
-    """A screenshot once the window is up, taken again as soon as its progress bar moves."""
+def shoot_status_window(title, name, engine_window):
+    """A screenshot once the window is up, taken again as soon as its progress bar moves. A short
+    extraction may be over before the bar is seen moving: once the engine's window is up, the
+    first screenshot stays."""
     path = screenshot(name)
-    while (progress := progress_of(title)) is not None:
+    while (progress := progress_of(title)) is not None and not window_shown(*engine_window):
         if progress[0] > 0:
             return screenshot(name)
         time.sleep(0.02)
     return path
+
+
+def window_shown(*selector):
+    return wine(PROBE, "show", *selector, "--visible").returncode == 0
 
 
 def screenshot(name):
@@ -124,10 +131,14 @@ def main():
     started = time.monotonic()
     running = subprocess.Popen(["wine", str(setup), "/demo"], env=ENV, stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # Wine's desktop process ends a while after its last window, and a setup and a probe started
+    # together race to bring it up again: the loser waits for the winner to end. The probe starts
+    # once the setup has brought it up; the status window shows at its first tick, a second on.
+    time.sleep(0.8)
     try:
         wait_for_window("--title", "Sample Product Setup", "--visible")
-        shots = [shoot_status_window("Sample Product Setup", "status-window.png")]
-        wait_for_window("--class", "EngineStandIn", "--visible")
+        shots = [shoot_status_window("Sample Product Setup", "status-window.png", ENGINE_WINDOW)]
+        wait_for_window(*ENGINE_WINDOW, "--visible")
         time.sleep(0.5)
         shots.append(screenshot("engine-window.png"))
         code = running.wait(timeout=120)
